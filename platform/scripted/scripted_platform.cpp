@@ -1,0 +1,314 @@
+#include "platform/scripted/scripted_platform.h"
+
+#include <cstdio>
+#include <deque>
+
+#include "platform/scripted/offscreen_gl.h"
+
+namespace script {
+
+const HWND kWindow = reinterpret_cast<HWND>(0x1000);
+const HDC kDeviceContext = reinterpret_cast<HDC>(0x2000);
+const HGLRC kRenderContext = reinterpret_cast<HGLRC>(0x3000);
+const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(0x4000);
+
+namespace {
+struct Entry {
+    MSG msg;
+    int idlePolls;
+};
+
+struct Script {
+    std::deque<Entry> queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+    std::deque<POINT> cursors;
+    POINT cursor = {320, 240};
+    std::vector<std::string> failing;
+    bool realGl = false;
+    std::function<void()> onSwap;
+    std::vector<Call> calls;
+    int showCount = 0;
+    DEVMODEA mode = {};
+    PIXELFORMATDESCRIPTOR request = {};
+    WNDCLASSA windowClass = {};
+    std::string className;
+    bool classRegistered = false;
+};
+
+Script& S() {
+    static Script script;
+    return script;
+}
+
+std::string Name(const void* handle) {
+    if (!handle) return "null";
+    if (handle == kWindow) return "window";
+    if (handle == kDeviceContext) return "dc";
+    if (handle == kRenderContext) return "rc";
+    if (handle == kInstance) return "instance";
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", handle);
+    return text;
+}
+
+std::string Num(long long value) { return std::to_string(value); }
+
+std::string Hex(unsigned long long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", value);
+    return text;
+}
+
+void Log(const char* name, std::string args = "") { S().calls.push_back({name, std::move(args)}); }
+
+bool Fails(const char* name) {
+    for (const std::string& failing : S().failing)
+        if (failing == name) return true;
+    return false;
+}
+}  // namespace
+
+void Reset() {
+    offscreen::Destroy();
+    S() = Script{};
+}
+
+void Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    Entry entry = {};
+    entry.msg.hwnd = kWindow;
+    entry.msg.message = message;
+    entry.msg.wParam = wParam;
+    entry.msg.lParam = lParam;
+    S().queue.push_back(entry);
+}
+
+void Idle(int polls) {
+    Entry entry = {};
+    entry.idlePolls = polls;
+    if (polls > 0) S().queue.push_back(entry);
+}
+
+void KeyDown(int virtualKey) { Message(WM_KEYDOWN, static_cast<WPARAM>(virtualKey)); }
+void KeyUp(int virtualKey) { Message(WM_KEYUP, static_cast<WPARAM>(virtualKey)); }
+void Cursor(int x, int y) { S().cursors.push_back({x, y}); }
+void StartCursor(int x, int y) { S().cursor = {x, y}; }
+void Fail(const std::string& service) { S().failing.push_back(service); }
+void UseRealGl(bool on) { S().realGl = on; }
+void OnSwap(std::function<void()> hook) { S().onSwap = std::move(hook); }
+const std::vector<Call>& Calls() { return S().calls; }
+
+std::vector<std::string> CallNames() {
+    std::vector<std::string> names;
+    for (const Call& call : S().calls) names.push_back(call.name);
+    return names;
+}
+
+int Count(const std::string& name) {
+    int count = 0;
+    for (const Call& call : S().calls) count += call.name == name;
+    return count;
+}
+
+int CursorShowCount() { return S().showCount; }
+const DEVMODEA& LastDisplayMode() { return S().mode; }
+const PIXELFORMATDESCRIPTOR& LastPixelFormatRequest() { return S().request; }
+const WNDCLASSA& LastWindowClass() { return S().windowClass; }
+std::string LastWindowClassName() { return S().className; }
+
+}  // namespace script
+
+using namespace script;
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
+    Log("PeekMessageA", Name(window) + "," + Num(filterMin) + "," + Num(filterMax) + "," + Num(removeMsg));
+    Script& s = S();
+    if (s.quitPosted || s.queue.empty()) {
+        s.quitPosted = false;
+        *msg = MSG{};
+        msg->message = WM_QUIT;
+        msg->wParam = static_cast<WPARAM>(s.quitCode);
+        return TRUE;
+    }
+    Entry& front = s.queue.front();
+    if (front.idlePolls > 0) {
+        if (--front.idlePolls == 0) s.queue.pop_front();
+        return FALSE;
+    }
+    *msg = front.msg;
+    s.queue.pop_front();
+    return TRUE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG* msg) {
+    Log("TranslateMessage", Hex(msg->message));
+    return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    Log("DispatchMessageA", Hex(msg->message) + "," + Num(static_cast<long long>(msg->wParam)) + "," +
+                                Num(static_cast<long long>(msg->lParam)));
+    if (!S().classRegistered || msg->hwnd != kWindow) return 0;
+    return S().windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Log("DefWindowProcA", Name(window) + "," + Hex(message) + "," + Hex(wParam) + "," +
+                              Num(static_cast<long long>(lParam)));
+    return 0;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    Log("PostQuitMessage", Num(exitCode));
+    S().quitPosted = true;
+    S().quitCode = exitCode;
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    Script& s = S();
+    if (!s.cursors.empty()) {
+        s.cursor = s.cursors.front();
+        s.cursors.pop_front();
+    }
+    *point = s.cursor;
+    Log("GetCursorPos", Num(point->x) + "," + Num(point->y));
+    return TRUE;
+}
+
+BOOL WINAPI SetCursorPos(int x, int y) {
+    Log("SetCursorPos", Num(x) + "," + Num(y));
+    S().cursor = {x, y};
+    return TRUE;
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    Log("ShowCursor", Num(show));
+    return S().showCount += show ? 1 : -1;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    Log("GetModuleHandleA", moduleName ? moduleName : "null");
+    return kInstance;
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
+    Log("LoadIconA", Name(instance) + "," + Num(static_cast<long long>(reinterpret_cast<uintptr_t>(iconName))));
+    return reinterpret_cast<HICON>(0x5000);
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
+    Log("LoadCursorA",
+        Name(instance) + "," + Num(static_cast<long long>(reinterpret_cast<uintptr_t>(cursorName))));
+    return reinterpret_cast<HCURSOR>(0x6000);
+}
+
+WORD WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
+    Log("RegisterClassA", windowClass->lpszClassName);
+    Script& s = S();
+    if (Fails("RegisterClassA") || s.classRegistered) return 0;
+    s.windowClass = *windowClass;
+    s.className = windowClass->lpszClassName;
+    s.windowClass.lpszClassName = nullptr;  // the caller's text need not outlive the call
+    s.classRegistered = true;
+    return 0xC001;
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
+    Log("UnregisterClassA", std::string(className) + "," + Name(instance));
+    bool registered = S().classRegistered && S().className == className;
+    S().classRegistered = false;
+    return registered;
+}
+
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    if (!mode) {
+        Log("ChangeDisplaySettingsA", "null," + Num(flags));
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    S().mode = *mode;
+    Log("ChangeDisplaySettingsA", Num(mode->dmPelsWidth) + "x" + Num(mode->dmPelsHeight) + "x" +
+                                      Num(mode->dmBitsPerPel) + "," + Num(flags));
+    return Fails("ChangeDisplaySettingsA") ? DISP_CHANGE_BADMODE : DISP_CHANGE_SUCCESSFUL;
+}
+
+BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
+    Log("AdjustWindowRectEx", Num(rect->left) + "," + Num(rect->top) + "," + Num(rect->right) + "," +
+                                  Num(rect->bottom) + "," + Hex(style) + "," + Num(menu) + "," + Hex(exStyle));
+    return TRUE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param) {
+    Log("CreateWindowExA", Hex(exStyle) + "," + className + "," + windowName + "," + Hex(style) + "," +
+                               Num(x) + "," + Num(y) + "," + Num(width) + "," + Num(height) + "," +
+                               Name(parent) + "," + Name(menu) + "," + Name(instance) + "," + Name(param));
+    return Fails("CreateWindowExA") ? nullptr : kWindow;
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+    Log("DestroyWindow", Name(window));
+    return TRUE;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+    Log("ShowWindow", Name(window) + "," + Num(showCommand));
+    return FALSE;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+    Log("SetForegroundWindow", Name(window));
+    return TRUE;
+}
+
+HWND WINAPI SetFocus(HWND window) {
+    Log("SetFocus", Name(window));
+    return nullptr;
+}
+
+HDC WINAPI GetDC(HWND window) {
+    Log("GetDC", Name(window));
+    return Fails("GetDC") ? nullptr : kDeviceContext;
+}
+
+int WINAPI ReleaseDC(HWND window, HDC dc) {
+    Log("ReleaseDC", Name(window) + "," + Name(dc));
+    return 1;
+}
+
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
+    Log("ChoosePixelFormat", Name(dc));
+    S().request = *request;
+    return Fails("ChoosePixelFormat") ? 0 : 7;
+}
+
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
+    Log("SetPixelFormat", Name(dc) + "," + Num(format));
+    S().request = *request;
+    return !Fails("SetPixelFormat");
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    if (S().onSwap) S().onSwap();
+    Log("SwapBuffers", Name(dc));
+    return TRUE;
+}
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    Log("wglCreateContext", Name(dc));
+    if (Fails("wglCreateContext")) return nullptr;
+    if (S().realGl && !offscreen::Create(640, 480)) return nullptr;
+    return kRenderContext;
+}
+
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    Log("wglMakeCurrent", Name(dc) + "," + Name(context));
+    if (Fails("wglMakeCurrent")) return FALSE;
+    return S().realGl ? offscreen::MakeCurrent(context != nullptr) : TRUE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    Log("wglDeleteContext", Name(context));
+    offscreen::Destroy();
+    return TRUE;
+}

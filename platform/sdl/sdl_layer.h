@@ -1,0 +1,48 @@
+// What the SDL2-backed services share between their files.
+#pragma once
+
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include "platform/platform.h"
+
+namespace sdl_layer {
+
+struct Layer {
+    bool videoUp;
+    bool classRegistered;
+    char className[64];
+    WNDPROC windowProc;
+    bool windowCreated;  // recorded by CreateWindowExA; the SDL window comes with the pixel format
+    char title[128];
+    int width, height;
+    SDL_Window* window;
+    bool fullscreenPending;
+    SDL_DisplayMode fullscreenMode;
+    int cursorCount;     // the display counter: the cursor is hidden while it is below zero
+    bool relative;       // hidden over our window: positions come from relative motion
+    POINT cursor;        // the position reported while relative
+    bool minimised;
+    bool quitPosted;
+    int quitCode;
+    Uint64 nextPresent;  // performance-counter time before which no frame is presented
+};
+
+Layer& L();
+
+// Fake handles; there is one window, one device context and one instance.
+HWND WindowHandle();
+HDC DeviceContextHandle();
+
+bool EnsureVideo();
+void ApplyCursorState();  // relative mode and visibility from the counter and the window
+void MoveCursorBy(int dx, int dy);
+
+// The reason for the last failure, kept as the platform's last error is.
+void SetFailure(const char* format, ...);
+const char* FailureReason();
+
+// Turns one SDL event into the message the window procedure expects; false when it makes none.
+bool TranslateEvent(const SDL_Event& event, MSG* msg);
+
+}  // namespace sdl_layer

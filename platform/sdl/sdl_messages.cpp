@@ -1,0 +1,153 @@
+// The message queue over SDL's events: each poll hands out at most one message.
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+
+// Virtual-key codes by the key's meaning in the current layout, as Windows gives them.
+int VirtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+    switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    default: return 0;
+    }
+}
+
+bool TranslateKey(const SDL_KeyboardEvent& key, MSG* msg) {
+    int code = VirtualKey(key.keysym.sym);
+    if (code == 0) return false;
+    bool down = key.type == SDL_KEYDOWN;
+    // Alt and F10, and keys pressed with Alt held, are system keys.
+    bool system = (key.keysym.mod & KMOD_ALT) || code == VK_MENU || code == VK_F10;
+    msg->message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    msg->wParam = WPARAM(code);
+    DWORD flags = 1 | (key.keysym.scancode & 0xFFu) << 16;
+    if (key.keysym.mod & KMOD_ALT) flags |= 1u << 29;
+    if (!down || key.repeat) flags |= 1u << 30;
+    if (!down) flags |= 1u << 31;
+    msg->lParam = LPARAM(flags);
+    return true;
+}
+
+bool Activate(MSG* msg, WORD state) {
+    msg->message = WM_ACTIVATE;
+    msg->wParam = MAKEWPARAM(state, L().minimised ? 1 : 0);
+    return true;
+}
+
+bool TranslateWindowEvent(const SDL_WindowEvent& window, MSG* msg) {
+    Layer& l = L();
+    switch (window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        msg->message = WM_CLOSE;
+        return true;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        l.minimised = true;
+        return Activate(msg, WA_INACTIVE);
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SHOWN:
+        l.minimised = false;
+        return Activate(msg, WA_ACTIVE);
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        return Activate(msg, WA_ACTIVE);
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        return Activate(msg, WA_INACTIVE);
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        l.width = window.data1;
+        l.height = window.data2;
+        msg->message = WM_SIZE;
+        msg->wParam = SIZE_RESTORED;
+        msg->lParam = MAKELPARAM(window.data1, window.data2);
+        return true;
+    default:
+        return false;
+    }
+}
+}  // namespace
+
+bool TranslateEvent(const SDL_Event& event, MSG* msg) {
+    *msg = MSG{};
+    msg->hwnd = WindowHandle();
+    msg->time = event.common.timestamp;
+    msg->pt = L().cursor;
+    switch (event.type) {
+    case SDL_QUIT:  // also what SDL raises on SIGINT and SIGTERM: end through the tear-down
+        msg->message = WM_CLOSE;
+        return true;
+    case SDL_WINDOWEVENT:
+        return TranslateWindowEvent(event.window, msg);
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return TranslateKey(event.key, msg);
+    case SDL_MOUSEMOTION:
+        if (L().relative) MoveCursorBy(event.motion.xrel, event.motion.yrel);
+        return false;
+    default:
+        return false;
+    }
+}
+
+}  // namespace sdl_layer
+
+using namespace sdl_layer;
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
+    Layer& l = L();
+    if (l.quitPosted) {
+        *msg = MSG{};
+        msg->message = WM_QUIT;
+        msg->wParam = WPARAM(l.quitCode);
+        if (removeMsg & PM_REMOVE) l.quitPosted = false;
+        return TRUE;
+    }
+    if (!l.videoUp) return FALSE;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (TranslateEvent(event, msg)) return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg) {
+    Layer& l = L();
+    if (msg->hwnd != WindowHandle() || !l.windowCreated || !l.windowProc) return 0;
+    return l.windowProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+// Alt+F4 becomes the close command, and the close command a close request, as on Windows.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Layer& l = L();
+    if (!l.windowProc) return 0;
+    if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29)))
+        return l.windowProc(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return l.windowProc(window, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+void WINAPI PostQuitMessage(int exitCode) {
+    L().quitPosted = true;
+    L().quitCode = exitCode;
+}

@@ -1,0 +1,310 @@
+// The window-system services over SDL2: one full-screen OpenGL window, its cursor and its events.
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+int windowToken, deviceContextToken, instanceToken, iconToken;
+char failure[256];
+}  // namespace
+
+Layer& L() {
+    static Layer layer;
+    return layer;
+}
+
+HWND WindowHandle() { return reinterpret_cast<HWND>(&windowToken); }
+HDC DeviceContextHandle() { return reinterpret_cast<HDC>(&deviceContextToken); }
+
+void SetFailure(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(failure, sizeof failure, format, args);
+    va_end(args);
+}
+
+const char* FailureReason() { return failure[0] ? failure : "unknown failure"; }
+
+bool EnsureVideo() {
+    if (L().videoUp) return true;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        SetFailure("cannot start the video system: %s", SDL_GetError());
+        return false;
+    }
+    L().videoUp = true;
+    return true;
+}
+
+void ApplyCursorState() {
+    Layer& l = L();
+    if (!l.videoUp) return;
+    bool hidden = l.cursorCount < 0;
+    bool relative = hidden && l.window && (SDL_GetWindowFlags(l.window) & SDL_WINDOW_SHOWN);
+    if (relative && !l.relative) {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);  // the first frame turns by wherever the cursor stood
+        l.cursor = {x, y};
+    }
+    if (relative != l.relative) SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
+    l.relative = relative;
+    SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
+}
+
+// Like a real cursor, the tracked one stops at the edges of the screen.
+void MoveCursorBy(int dx, int dy) {
+    Layer& l = L();
+    l.cursor.x = SDL_clamp(l.cursor.x + dx, 0, l.width - 1);
+    l.cursor.y = SDL_clamp(l.cursor.y + dy, 0, l.height - 1);
+}
+
+namespace {
+bool IsWindow(HWND window) { return window == WindowHandle() && L().windowCreated; }
+
+// The display's mode of exactly this size with at least this many bits per pixel.
+bool FindMode(int width, int height, int bits, SDL_DisplayMode* found) {
+    for (int i = 0, count = SDL_GetNumDisplayModes(0); i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (mode.w == width && mode.h == height && int(SDL_BITSPERPIXEL(mode.format)) >= bits) {
+            *found = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
+    bool deep = request.cColorBits > 16;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.cDepthBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
+}
+
+double RefreshPeriodSeconds() {
+    SDL_DisplayMode mode;
+    int rate = 0;
+    if (L().window && SDL_GetWindowDisplayMode(L().window, &mode) == 0) rate = mode.refresh_rate;
+    return 1.0 / (rate > 0 ? rate : 60);
+}
+
+// Software renderers present as fast as they can: never show more than one frame per refresh.
+void WaitForNextRefresh() {
+    Layer& l = L();
+    Uint64 frequency = SDL_GetPerformanceFrequency();
+    Uint64 period = Uint64(RefreshPeriodSeconds() * double(frequency));
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (now < l.nextPresent) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds((l.nextPresent - now) * 1000000000ull / frequency));
+        now = SDL_GetPerformanceCounter();
+    }
+    // Keep to the schedule unless a frame came late by more than a period.
+    l.nextPresent = (now - l.nextPresent > period) ? now + period : l.nextPresent + period;
+}
+}  // namespace
+}  // namespace sdl_layer
+
+using namespace sdl_layer;
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    return moduleName ? nullptr : reinterpret_cast<HMODULE>(&instanceToken);
+}
+
+HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) { return reinterpret_cast<HICON>(&iconToken); }
+HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR) { return reinterpret_cast<HCURSOR>(&iconToken); }
+
+WORD WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
+    Layer& l = L();
+    if (!EnsureVideo()) return 0;
+    if (l.classRegistered || !windowClass->lpfnWndProc || !windowClass->lpszClassName) {
+        SetFailure("cannot register the window class");
+        return 0;
+    }
+    std::snprintf(l.className, sizeof l.className, "%s", windowClass->lpszClassName);
+    l.windowProc = windowClass->lpfnWndProc;
+    l.classRegistered = true;
+    return 0xC001;
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
+    Layer& l = L();
+    if (!l.classRegistered || std::strcmp(className, l.className) != 0 || l.windowCreated) return FALSE;
+    l.classRegistered = false;
+    // Nothing is left to show: hand the display and the cursor back to the desktop.
+    if (l.videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    l.videoUp = false;
+    l.relative = false;
+    return TRUE;
+}
+
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
+    Layer& l = L();
+    if (!mode) {
+        l.fullscreenPending = false;
+        if (l.window) SDL_SetWindowFullscreen(l.window, 0);
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    if (!EnsureVideo()) return DISP_CHANGE_FAILED;
+    int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
+    if (!FindMode(width, height, bits, &l.fullscreenMode)) {
+        SetFailure("cannot switch the display to %d x %d at %d bits per pixel: the display offers no such mode",
+                   width, height, bits);
+        return DISP_CHANGE_BADMODE;
+    }
+    l.fullscreenPending = true;  // the switch happens when the full-screen window appears
+    if (l.window && SDL_SetWindowDisplayMode(l.window, &l.fullscreenMode) != 0) return DISP_CHANGE_FAILED;
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    L().cursorCount += show ? 1 : -1;
+    ApplyCursorState();
+    return L().cursorCount;
+}
+
+// The layer draws no window decorations, so a client rectangle is also the outer one.
+BOOL WINAPI AdjustWindowRectEx(LPRECT, DWORD, BOOL, DWORD) { return TRUE; }
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int width, int height,
+                            HWND, HMENU, HINSTANCE, LPVOID) {
+    Layer& l = L();
+    if (!l.classRegistered || std::strcmp(className, l.className) != 0 || l.windowCreated || width <= 0 ||
+        height <= 0) {
+        SetFailure("cannot create the window");
+        return nullptr;
+    }
+    std::snprintf(l.title, sizeof l.title, "%s", windowName ? windowName : "");
+    l.width = width;
+    l.height = height;
+    l.windowCreated = true;
+    l.minimised = false;
+    return WindowHandle();
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+    Layer& l = L();
+    if (!IsWindow(window)) return FALSE;
+    if (l.window) SDL_DestroyWindow(l.window);
+    l.window = nullptr;
+    l.windowCreated = false;
+    ApplyCursorState();
+    return TRUE;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+    Layer& l = L();
+    if (!IsWindow(window) || !l.window) return FALSE;
+    bool wasVisible = SDL_GetWindowFlags(l.window) & SDL_WINDOW_SHOWN;
+    if (showCommand == SW_HIDE)
+        SDL_HideWindow(l.window);
+    else
+        SDL_ShowWindow(l.window);
+    ApplyCursorState();
+    return wasVisible;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+    if (!IsWindow(window) || !L().window) return FALSE;
+    SDL_RaiseWindow(L().window);
+    return TRUE;
+}
+
+HWND WINAPI SetFocus(HWND window) {
+    if (!IsWindow(window) || !L().window) return nullptr;
+    SDL_SetWindowInputFocus(L().window);
+    return window;
+}
+
+HDC WINAPI GetDC(HWND window) { return IsWindow(window) ? DeviceContextHandle() : nullptr; }
+int WINAPI ReleaseDC(HWND window, HDC dc) { return IsWindow(window) && dc == DeviceContextHandle(); }
+
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
+    DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if (dc != DeviceContextHandle() || (request->dwFlags & needed) != needed ||
+        request->iPixelType != PFD_TYPE_RGBA) {
+        SetFailure("no pixel format matches the request");
+        return 0;
+    }
+    return 1;
+}
+
+// On X11 the visual is fixed when the window is made, so the real window is made here.
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
+    Layer& l = L();
+    if (dc != DeviceContextHandle() || format != 1 || l.window) return FALSE;
+    SetPixelFormatAttributes(*request);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    flags |= l.fullscreenPending ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_BORDERLESS;
+    l.window = SDL_CreateWindow(l.title, 0, 0, l.width, l.height, flags);
+    if (!l.window) {
+        SetFailure("cannot create an OpenGL window with that pixel format: %s", SDL_GetError());
+        return FALSE;
+    }
+    if (l.fullscreenPending) SDL_SetWindowDisplayMode(l.window, &l.fullscreenMode);
+    return TRUE;
+}
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    Layer& l = L();
+    if (dc != DeviceContextHandle() || !l.window) return nullptr;
+    SDL_GLContext context = SDL_GL_CreateContext(l.window);
+    if (!context) SetFailure("cannot create an OpenGL context: %s", SDL_GetError());
+    return reinterpret_cast<HGLRC>(context);
+}
+
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    Layer& l = L();
+    if (!context) return l.window ? SDL_GL_MakeCurrent(l.window, nullptr) == 0 : TRUE;
+    if (dc != DeviceContextHandle() || !l.window) return FALSE;
+    if (SDL_GL_MakeCurrent(l.window, reinterpret_cast<SDL_GLContext>(context)) != 0) {
+        SetFailure("cannot make the OpenGL context current: %s", SDL_GetError());
+        return FALSE;
+    }
+    SDL_GL_SetSwapInterval(1);
+    l.nextPresent = 0;
+    return TRUE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    if (!context) return FALSE;
+    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+    return TRUE;
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    Layer& l = L();
+    if (dc != DeviceContextHandle() || !l.window) return FALSE;
+    WaitForNextRefresh();
+    SDL_GL_SwapWindow(l.window);
+    return TRUE;
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT point) {
+    Layer& l = L();
+    if (l.relative) {
+        *point = l.cursor;
+        return TRUE;
+    }
+    if (!EnsureVideo()) return FALSE;
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    *point = {x, y};
+    return TRUE;
+}
+
+BOOL WINAPI SetCursorPos(int x, int y) {
+    Layer& l = L();
+    if (l.relative) {
+        l.cursor = {x, y};
+        MoveCursorBy(0, 0);
+        return TRUE;
+    }
+    if (!EnsureVideo()) return FALSE;
+    return SDL_WarpMouseGlobal(x, y) == 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "platform/platform.h"
+
+// The window procedure of the program's window class.
+LRESULT CALLBACK HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,7 @@
+// OpenGL 1.1 and GLU; on Windows the GL headers need <windows.h> first.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
