@@ -32,6 +32,8 @@ const char* FailureReason() { return failure[0] ? failure : "unknown failure"; }
 
 bool EnsureVideo() {
     if (L().videoUp) return true;
+    // Switching to another program leaves the window as it is; only minimising stops the frames.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         SetFailure("cannot start the video system: %s", SDL_GetError());
         return false;
