@@ -8,6 +8,17 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+// Two services go through the Windows platform folder: the display change keeps the reason it
+// failed, and making the context current also asks for a swap interval of one where offered.
+LONG WINAPI ChangeDisplaySettingsKeepingReason(DEVMODEA* mode, DWORD flags);
+BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context);
+#ifndef TOLVAREN_REAL_SERVICES
+#undef ChangeDisplaySettingsA
+#define ChangeDisplaySettingsA ChangeDisplaySettingsKeepingReason
+#define wglMakeCurrent MakeCurrentWithSwapInterval
+#endif
+
 #else
 
 #include <cstdint>

@@ -1,0 +1,113 @@
+# Helpers for running the built program on a private X server and reading its screen.
+# Sourced by the desktop and Windows tests, which set `work` and `case_name` first.
+lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+server_pid=
+program_pid=
+failures=0
+
+cleanup() {
+    [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
+    declare -F extra_cleanup >/dev/null && extra_cleanup
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+    if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "screens and logs kept in $work"; fi
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { # check WHAT EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then echo "ok: $1 ($3)"; else fail "$1: expected $2, got $3"; fi
+}
+
+free_display() {
+    for n in $(seq 70 99); do
+        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { echo $n; return; }
+    done
+}
+
+wait_for_server() { # ours, not a server that held the number before
+    local lock=/tmp/.X${DISPLAY#:}-lock
+    for _ in $(seq 100); do
+        [ "$(tr -d ' ' 2>/dev/null <"$lock")" = "$server_pid" ] && xrandr >/dev/null 2>&1 && return 0
+        kill -0 "$server_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "the X server did not start"; exit 1
+}
+
+start_xorg() { # a desktop that switches modes; Xorg runs as root
+    [ "$(id -u)" -eq 0 ] || { echo "SKIP: the dummy Xorg server needs root"; exit 77; }
+    export DISPLAY=:$(free_display)
+    Xorg "$DISPLAY" -config "$lib_dir/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch -sharevts \
+        -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
+    server_pid=$!
+    wait_for_server
+}
+
+start_xvfb() { # start_xvfb WIDTHxHEIGHT: a desktop with that one mode
+    export DISPLAY=:$(free_display)
+    Xvfb "$DISPLAY" -screen 0 "$1x24" -nolisten tcp >"$work/xvfb.out" 2>&1 &
+    server_pid=$!
+    wait_for_server
+}
+
+screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
+
+start_program() { # start_program COMMAND...: waits up to 30 s for its window
+    xdotool mousemove 320 240  # where the first frame finds the cursor: no turn
+    env --default-signal "$@" >"$work/stdout" 2>"$work/stderr" &
+    program_pid=$!
+    for _ in $(seq 300); do
+        xdotool search --name '^TOLVAREN$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    fail "no TOLVAREN window appeared"; exit 1
+}
+
+finish_program() { # sets exit_code, or "running" after ten seconds
+    exit_code=running
+    for _ in $(seq 100); do
+        if ! kill -0 "$program_pid" 2>/dev/null; then
+            wait "$program_pid"
+            exit_code=$?
+            program_pid=
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+
+shot() { xwd -root -silent | convert xwd:- "$work/$1.png"; }
+
+# Green pixels: count and mean column, of the whole screen.
+green() { convert "$work/$1.png" txt:- | awk -F'[,:]' '/#00FF00/ {n++; s+=$1} END {printf "%d %d\n", n, n ? s/n : -1}'; }
+green_count() { green "$1" | cut -d' ' -f1; }
+green_centre() { green "$1" | cut -d' ' -f2; }
+
+colour_at() { # colour_at SHOT X Y: black, green, blue or other
+    case $(convert "$work/$1.png" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}') in
+    '#000000') echo black ;; '#00FF00') echo green ;; '#0000FF') echo blue ;; *) echo other ;;
+    esac
+}
+
+horizon() { # topmost blue row at the screen's left edge, 480 when the floor is below the view
+    convert "$work/$1.png" -crop 1x480+2+0 +repage txt:- |
+        awk -F'[,:]' '/#0000FF/ {print $2; found=1; exit} END {if (!found) print 480}'
+}
+
+expect_scene() { # the start view: triangle ahead on the floor, black sky
+    shot "$1"
+    check "triangle ahead" green "$(colour_at "$1" 320 330)"
+    check "floor at the bottom" blue "$(colour_at "$1" 20 470)"
+    check "black above the horizon" black "$(colour_at "$1" 320 40)"
+}
+
+expect_desktop_back() {
+    check "screen size after exit" 1024x768 "$(screen_size)"
+    xdotool mousemove 1000 700
+    check "cursor free over the whole desktop" "1000 700" \
+        "$(xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/')"
+}
+
