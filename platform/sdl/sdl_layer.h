@@ -38,6 +38,9 @@ bool EnsureVideo();
 void ApplyCursorState();  // relative mode and visibility from the counter and the window
 void MoveCursorBy(int dx, int dy);
 
+// While on, a fatal signal first gives the desktop its display mode and cursor back.
+void GuardDesktopAgainstCrashes(bool on);
+
 // The reason for the last failure, kept as the platform's last error is.
 void SetFailure(const char* format, ...);
 const char* FailureReason();

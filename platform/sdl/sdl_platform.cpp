@@ -39,6 +39,7 @@ bool EnsureVideo() {
         return false;
     }
     L().videoUp = true;
+    GuardDesktopAgainstCrashes(true);
     return true;
 }
 
@@ -141,6 +142,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
     // Nothing is left to show: hand the display and the cursor back to the desktop.
     if (l.videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     l.videoUp = false;
+    GuardDesktopAgainstCrashes(false);
     l.relative = false;
     return TRUE;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the built program on a private X server as a user would and checks what the screen shows.
-# Usage: desktop_test.sh CASE PROGRAM. Exit 0 passed, 1 failed, 77 skipped.
+# Usage: desktop_test.sh CASE PROGRAM [SIGNAL]. Exit 0 passed, 1 failed, 77 skipped.
 set -u
 case_name=$1
 program=$2
@@ -89,6 +89,27 @@ unmap)
     hold Escape 0.3
     finish_program
     check "exit code" 0 "$exit_code"
+    ;;
+first-turn)
+    start_xorg  # Xvfb moves no pointer for xdotool
+    cursor_start="420 240"  # 100 px right of the centre: the first frame turns 5 degrees right
+    start_program "$program"
+    shot start
+    centre=$(green_centre start)
+    # tan(5 degrees) across the half-width of a 45-degree, 4:3 view: 51 px to the left
+    [ "$centre" -ge 265 ] && [ "$centre" -le 273 ] || fail "first frame did not turn right: column $centre"
+    hold Escape 0.3
+    finish_program
+    check "exit code" 0 "$exit_code"
+    ;;
+crash)
+    start_xorg
+    declare -A numbers=([segv]=11 [abrt]=6 [bus]=7 [fpe]=8)
+    TOLVAREN_CRASH=$3 TOLVAREN_CRASH_FRAME=60 start_program "$program"
+    check "screen size while running" 640x480 "$(screen_size)"
+    finish_program
+    check "ended by SIG${3^^}" $((128 + numbers[$3])) "$exit_code"
+    expect_desktop_back
     ;;
 *)
     echo "unknown case $case_name"; exit 2 ;;

@@ -53,7 +53,7 @@ start_xvfb() { # start_xvfb WIDTHxHEIGHT: a desktop with that one mode
 screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
 start_program() { # start_program COMMAND...: waits up to 30 s for its window
-    xdotool mousemove 320 240  # where the first frame finds the cursor: no turn
+    xdotool mousemove ${cursor_start:-320 240}  # where the first frame finds the cursor
     env --default-signal "$@" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
     for _ in $(seq 300); do
