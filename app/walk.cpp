@@ -23,12 +23,13 @@ double Radians(double degrees) { return degrees * kDegreesToRadians; }
 void Look() {
     GetCursorPos(&appState.cursorSample);
     SetCursorPos(kCentreX, kCentreY);
-    int dx = kCentreX - appState.cursorSample.x;
-    appState.yaw = static_cast<float>(appState.yaw + dx / static_cast<double>(kMouseDivisor) * kYawScale);
+    // Differences are taken in 64 bits: a cursor at the far end of the int range must not overflow.
+    long long dx = kCentreX - static_cast<long long>(appState.cursorSample.x);
+    appState.yaw = static_cast<float>(appState.yaw + static_cast<double>(dx) / kMouseDivisor * kYawScale);
     appState.sceneYaw = appState.yaw;
-    int dy = kCentreY - appState.cursorSample.y;
+    long long dy = kCentreY - static_cast<long long>(appState.cursorSample.y);
     appState.pitch =
-        static_cast<float>(appState.pitch - dy / static_cast<double>(kMouseDivisor) * kPitchScale);
+        static_cast<float>(appState.pitch - static_cast<double>(dy) / kMouseDivisor * kPitchScale);
 }
 
 // Moves the eye one step along the heading turned by `turn` degrees; `sign` -1 walks against it.

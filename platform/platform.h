@@ -104,7 +104,7 @@ typedef struct tagPOINTL {
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
-typedef struct _devicemodeA {
+typedef struct {
     BYTE dmDeviceName[CCHDEVICENAME];
     WORD dmSpecVersion;
     WORD dmDriverVersion;

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Linux and the Windows program, and runs every test. Needs
-# no display: the tests that show windows start their own X servers.
+# Installs what is missing, then: static analysis; the Linux and the Windows program built and
+# every test run; everything again built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# with the fuzz target's saved inputs and a bounded search for new ones. Needs no display: the
+# tests that show windows start their own X servers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+tools/analyze.sh
 tools/build-windows.sh
 tools/build.sh -DTOLVAREN_WINDOWS_EXE="$PWD/build-windows/tolvaren.exe"
-cd build
-ctest --output-on-failure
+(cd build && ctest --output-on-failure)
+
+CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON >/dev/null
+cmake --build build-sanitize -j "$(nproc)"
+(cd build-sanitize && ctest --output-on-failure)

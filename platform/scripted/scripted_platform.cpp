@@ -27,6 +27,8 @@ struct Script {
     std::vector<std::string> failing;
     bool realGl = false;
     std::function<void()> onSwap;
+    std::function<void(const MSG&)> onDispatch;
+    bool record = true;
     std::vector<Call> calls;
     int showCount = 0;
     DEVMODEA mode = {};
@@ -60,7 +62,9 @@ std::string Hex(unsigned long long value) {
     return text;
 }
 
-void Log(const char* name, std::string args = "") { S().calls.push_back({name, std::move(args)}); }
+void Log(const char* name, std::string args = "") {
+    if (S().record) S().calls.push_back({name, std::move(args)});
+}
 
 bool Fails(const char* name) {
     for (const std::string& failing : S().failing)
@@ -96,6 +100,8 @@ void StartCursor(int x, int y) { S().cursor = {x, y}; }
 void Fail(const std::string& service) { S().failing.push_back(service); }
 void UseRealGl(bool on) { S().realGl = on; }
 void OnSwap(std::function<void()> hook) { S().onSwap = std::move(hook); }
+void OnDispatch(std::function<void(const MSG&)> hook) { S().onDispatch = std::move(hook); }
+void Record(bool on) { S().record = on; }
 const std::vector<Call>& Calls() { return S().calls; }
 
 std::vector<std::string> CallNames() {
@@ -148,6 +154,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     Log("DispatchMessageA", Hex(msg->message) + "," + Num(static_cast<long long>(msg->wParam)) + "," +
                                 Num(static_cast<long long>(msg->lParam)));
+    if (S().onDispatch) S().onDispatch(*msg);
     if (!S().classRegistered || msg->hwnd != kWindow) return 0;
     return S().windowClass.lpfnWndProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }

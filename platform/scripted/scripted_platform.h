@@ -40,6 +40,12 @@ void UseRealGl(bool on);
 // Called on every SwapBuffers, before it is logged as done (the frame's pixels are readable).
 void OnSwap(std::function<void()> hook);
 
+// Called with every message DispatchMessageA delivers, before the window procedure sees it.
+void OnDispatch(std::function<void(const MSG&)> hook);
+
+// Whether calls are logged (on after Reset); long runs turn it off.
+void Record(bool on);
+
 struct Call {
     std::string name;
     std::string args;

@@ -24,7 +24,7 @@ HDC DeviceContextHandle() { return reinterpret_cast<HDC>(&deviceContextToken); }
 void SetFailure(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(failure, sizeof failure, format, args);
+    std::vsnprintf(failure, sizeof failure, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized): started above
     va_end(args);
 }
 
@@ -157,8 +157,11 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!EnsureVideo()) return DISP_CHANGE_FAILED;
     int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
     if (!FindMode(width, height, bits, &l.fullscreenMode)) {
-        SetFailure("cannot switch the display to %d x %d at %d bits per pixel: the display offers no such mode",
-                   width, height, bits);
+        SDL_DisplayMode desktop = {};
+        SDL_GetDesktopDisplayMode(0, &desktop);
+        SetFailure("cannot switch the display to %d x %d at %d bits per pixel: the display offers no such mode "
+                   "(its desktop is %d x %d at %d)",
+                   width, height, bits, desktop.w, desktop.h, int(SDL_BITSPERPIXEL(desktop.format)));
         return DISP_CHANGE_BADMODE;
     }
     l.fullscreenPending = true;  // the switch happens when the full-screen window appears

@@ -76,13 +76,13 @@ unmap)
     # Jump past the top, then hide the window while the eye comes down: the descent runs half
     # a second on its own, so if frames went on while hidden it would have landed by the time
     # the window is back.
-    hold a 0.65
+    hold a 0.75  # the top comes after 32 frames, the landing 32 frames later
     xdotool windowunmap "$window"; sleep 1.0
     xdotool windowmap "$window"; xdotool windowfocus "$window"  # as a window manager would
     shot after
     [ "$(horizon after)" -gt $(($(horizon start) + 20)) ] || fail "frames ran while the window was unmapped"
     echo "horizon rows: standing $(horizon start), after the unmapped second $(horizon after)"
-    sleep 0.7; shot landed
+    sleep 1.0; shot landed
     # Landing is not clamped: it stops a quarter step below standing, a few rows off.
     [ $(($(horizon landed) - $(horizon start))) -ge -10 ] && [ "$(horizon landed)" -le "$(horizon start)" ] ||
         fail "the eye did not land once frames resumed: rows $(horizon start) and $(horizon landed)"

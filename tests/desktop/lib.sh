@@ -18,8 +18,8 @@ check() { # check WHAT EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok: $1 ($3)"; else fail "$1: expected $2, got $3"; fi
 }
 
-free_display() {
-    for n in $(seq 70 99); do
+free_display() { # a random free number, so that a test never takes the one its predecessor just left
+    for n in $(shuf -i 100-199); do
         [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { echo $n; return; }
     done
 }
@@ -61,7 +61,7 @@ start_program() { # start_program COMMAND...: waits up to 30 s for its window
         kill -0 "$program_pid" 2>/dev/null || break
         sleep 0.1
     done
-    fail "no TOLVAREN window appeared"; exit 1
+    fail "no TOLVAREN window appeared: $(cat "$work/stderr") on $DISPLAY: $(xrandr 2>&1 | head -3)"; exit 1
 }
 
 finish_program() { # sets exit_code, or "running" after ten seconds
