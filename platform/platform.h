@@ -25,7 +25,6 @@ BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context);
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef unsigned char BYTE;

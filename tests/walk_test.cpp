@@ -62,6 +62,15 @@ TEST_F(Walk, AnglesAreNeitherWrappedNorClamped) {
     EXPECT_EQ(appState.pitch, -450.0f);
 }
 
+TEST_F(Walk, CursorAtTheEndsOfTheIntRangeTurnsWithoutWrapping) {
+    script::Cursor(INT32_MIN, INT32_MAX);
+    UpdateWalk();
+    EXPECT_EQ(appState.yaw, float((320.0 + 2147483648.0) / 100.0 * 5.0));
+    EXPECT_EQ(appState.pitch, float(-(240.0 - 2147483647.0) / 100.0 * -5.0));
+    EXPECT_GT(appState.yaw, 0.0f);
+    EXPECT_LT(appState.pitch, 0.0f);
+}
+
 TEST_F(Walk, UpWalksTowardsTheSceneAlongMinusZ) {
     appState.keyDown[VK_UP] = true;
     UpdateWalk();

@@ -25,7 +25,9 @@ struct Layer {
     bool minimised;
     bool quitPosted;
     int quitCode;
-    Uint64 nextPresent;  // performance-counter time before which no frame is presented
+    Uint64 nextPresent;    // performance-counter time before which no frame is presented
+    Uint64 presentPeriod;  // one refresh of the display, in performance-counter ticks
+    bool unpaced;          // for the frame benchmark only: present as fast as frames come
 };
 
 Layer& L();
@@ -37,6 +39,9 @@ HDC DeviceContextHandle();
 bool EnsureVideo();
 void ApplyCursorState();  // relative mode and visibility from the counter and the window
 void MoveCursorBy(int dx, int dy);
+
+// Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
+void SetPresentPacing(bool on);
 
 // While on, a fatal signal first gives the desktop its display mode and cursor back.
 void GuardDesktopAgainstCrashes(bool on);

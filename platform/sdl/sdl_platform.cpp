@@ -30,6 +30,8 @@ void SetFailure(const char* format, ...) {
 
 const char* FailureReason() { return failure[0] ? failure : "unknown failure"; }
 
+void SetPresentPacing(bool on) { L().unpaced = !on; }
+
 bool EnsureVideo() {
     if (L().videoUp) return true;
     // Switching to another program leaves the window as it is; only minimising stops the frames.
@@ -90,24 +92,25 @@ void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
 }
 
-double RefreshPeriodSeconds() {
+Uint64 RefreshPeriod() {
     SDL_DisplayMode mode;
     int rate = 0;
     if (L().window && SDL_GetWindowDisplayMode(L().window, &mode) == 0) rate = mode.refresh_rate;
-    return 1.0 / (rate > 0 ? rate : 60);
+    return SDL_GetPerformanceFrequency() / Uint64(rate > 0 ? rate : 60);
 }
 
 // Software renderers present as fast as they can: never show more than one frame per refresh.
 void WaitForNextRefresh() {
     Layer& l = L();
-    Uint64 frequency = SDL_GetPerformanceFrequency();
-    Uint64 period = Uint64(RefreshPeriodSeconds() * double(frequency));
+    if (l.unpaced) return;
     Uint64 now = SDL_GetPerformanceCounter();
     if (now < l.nextPresent) {
-        std::this_thread::sleep_for(std::chrono::nanoseconds((l.nextPresent - now) * 1000000000ull / frequency));
+        Uint64 ticks = l.nextPresent - now;
+        std::this_thread::sleep_for(std::chrono::nanoseconds(ticks * 1000000000ull / SDL_GetPerformanceFrequency()));
         now = SDL_GetPerformanceCounter();
     }
     // Keep to the schedule unless a frame came late by more than a period.
+    Uint64 period = l.presentPeriod;
     l.nextPresent = (now - l.nextPresent > period) ? now + period : l.nextPresent + period;
 }
 }  // namespace
@@ -275,6 +278,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     }
     SDL_GL_SetSwapInterval(1);
     l.nextPresent = 0;
+    l.presentPeriod = RefreshPeriod();
     return TRUE;
 }
 
