@@ -97,6 +97,14 @@ horizon() { # topmost blue row at the screen's left edge, 480 when the floor is 
         awk -F'[,:]' '/#0000FF/ {print $2; found=1; exit} END {if (!found) print 480}'
 }
 
+pointer() { xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/'; }
+
+expect_centred() { # the triangle's green straddles the middle column (the mean of 0..639 is 319.5)
+    local centre
+    centre=$(green_centre "$1")
+    [ "$centre" -ge 318 ] && [ "$centre" -le 321 ] || fail "triangle not centred: column $centre"
+}
+
 expect_scene() { # the start view: triangle ahead on the floor, black sky
     shot "$1"
     check "triangle ahead" green "$(colour_at "$1" 320 330)"
@@ -108,6 +116,6 @@ expect_desktop_back() {
     check "screen size after exit" 1024x768 "$(screen_size)"
     xdotool mousemove 1000 700
     check "cursor free over the whole desktop" "1000 700" \
-        "$(xdotool getmouselocation | sed 's/x:\([0-9]*\) y:\([0-9]*\).*/\1 \2/')"
+        "$(pointer)"
 }
 
