@@ -1,10 +1,14 @@
 #include "app/app_state.h"
 
 namespace {
-constexpr AppState kStartState = {
-    {}, true, 0.0f, 0.0f, 0.0, 0.0, 0.0f, 0.0f, 0.0f, false, false, {0, 0}, {nullptr, nullptr, nullptr, nullptr}};
+// Everything zero, null or false, but the window counts as not minimised.
+AppState StartState() {
+    AppState start = {};
+    start.active = true;
+    return start;
 }
+}  // namespace
 
-AppState appState = kStartState;
+AppState appState = StartState();
 
-void ResetAppState() { appState = kStartState; }
+void ResetAppState() { appState = StartState(); }

@@ -1,7 +1,7 @@
 // The one record the program's procedures share, in static storage for the life of the process.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/win32_vocabulary.h"
 
 struct PlatformHandles {
     HINSTANCE instance;

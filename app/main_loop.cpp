@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/walk.h"
 #include "platform/gl_window.h"
+#include "platform/platform.h"
 #include "render/scene.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "platform/platform.h"
 
 namespace {
 constexpr int kCentreX = 320;  // centre of the 640 x 480 mode, where the cursor is put back

@@ -1,6 +1,7 @@
 #include "platform/gl_window.h"
 
 #include "app/app_state.h"
+#include "platform/platform.h"
 #include "platform/window_proc.h"
 #include "render/projection.h"
 

@@ -1,16 +1,42 @@
-// The window-system services the program calls, under their Win32 names.
-// On Windows this is <windows.h> itself; elsewhere it declares the same subset with the same
-// names, values and record layouts, implemented by one of the folders beside this header.
+// The window-system services the program calls, under their Win32 names, and what every
+// backend behind them keeps. The program's own code (app/, render/ and the shell beside this
+// header) includes only this header for them, and never knows which backend it runs on.
+//
+// Backends, one folder each:
+//   win32/     the real services of Windows (<windows.h> declares them);
+//   sdl/       the same services over SDL2, for Linux and whatever else SDL2 runs on;
+//   scripted/  a stand-in for tests: queued messages, cursor samples, injected failures, and a log
+//              of every call in order.
 #pragma once
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32_vocabulary.h"
 
-// Two services go through the Windows platform folder: the display change keeps the reason it
-// failed, and making the context current also asks for a swap interval of one where offered.
+// ---------------------------------------------------------------------------------------------
+// Rules every backend keeps, beyond what each service says below
+// ---------------------------------------------------------------------------------------------
+// - The poll never blocks: PeekMessageA answers at once, false when nothing is waiting.
+// - Once PostQuitMessage has been called, the next poll returns WM_QUIT before any other message.
+// - The default handling (DefWindowProcA) turns Alt+F4 (WM_SYSKEYDOWN, VK_F4, Alt flag) into
+//   WM_SYSCOMMAND SC_CLOSE, and SC_CLOSE into WM_CLOSE, both sent to the window procedure.
+// - ShowCursor keeps a display counter: the cursor shows while it is 0 or more; each call
+//   returns the new count.
+// - SwapBuffers presents at most once per display refresh, whatever the driver does.
+// - A backend never reads or writes the program's state record (appState); all it knows of the
+//   program is the window procedure it was given and the arguments of each call.
+//
+// How the backends differ:
+// | backend  | differs in                                                                      |
+// |----------|---------------------------------------------------------------------------------|
+// | sdl      | the real window is made when the pixel format is set (the visual is fixed then); |
+// |          | the desktop's display mode returns when the window class is unregistered;       |
+// |          | while the cursor is hidden over the window it is tracked from relative motion   |
+// | win32    | the display change (to keep its failure reason) and making the context current  |
+// |          | (to ask for a swap interval of one) are routed through win32/service_shims.cpp  |
+// | scripted | the poll returns WM_QUIT when the script runs out, so a loop under test ends;   |
+// |          | its default handling does nothing but log the call                              |
+
+#ifdef _WIN32
+
 LONG WINAPI ChangeDisplaySettingsKeepingReason(DEVMODEA* mode, DWORD flags);
 BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context);
 #ifndef TOLVAREN_REAL_SERVICES
@@ -21,276 +47,82 @@ BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context);
 
 #else
 
-#include <cstdint>
-
-#define WINAPI
-#define CALLBACK
-
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef uint16_t WORD;
-typedef uint32_t DWORD;
-typedef int32_t LONG;
-typedef unsigned int UINT;
-typedef uintptr_t WPARAM;
-typedef intptr_t LPARAM;
-typedef intptr_t LRESULT;
-typedef char CHAR;
-typedef char* LPSTR;
-typedef const char* LPCSTR;
-typedef void* LPVOID;
-
-#define TRUE 1
-#define FALSE 0
-
-#define DECLARE_HANDLE(name) \
-    struct name##__ {        \
-        int unused;          \
-    };                       \
-    typedef struct name##__* name
-DECLARE_HANDLE(HWND);
-DECLARE_HANDLE(HINSTANCE);
-DECLARE_HANDLE(HICON);
-DECLARE_HANDLE(HBRUSH);
-DECLARE_HANDLE(HMENU);
-DECLARE_HANDLE(HDC);
-DECLARE_HANDLE(HGLRC);
-#undef DECLARE_HANDLE
-typedef HICON HCURSOR;
-typedef HINSTANCE HMODULE;
-
-typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
-
-typedef struct tagPOINT {
-    LONG x;
-    LONG y;
-} POINT, *LPPOINT;
-
-typedef struct tagRECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-} RECT, *LPRECT;
-
-typedef struct tagMSG {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    DWORD time;
-    POINT pt;
-} MSG, *LPMSG;
-
-typedef struct tagWNDCLASSA {
-    UINT style;
-    WNDPROC lpfnWndProc;
-    int cbClsExtra;
-    int cbWndExtra;
-    HINSTANCE hInstance;
-    HICON hIcon;
-    HCURSOR hCursor;
-    HBRUSH hbrBackground;
-    LPCSTR lpszMenuName;
-    LPCSTR lpszClassName;
-} WNDCLASSA;
-
-typedef struct tagPOINTL {
-    LONG x;
-    LONG y;
-} POINTL;
-
-#define CCHDEVICENAME 32
-#define CCHFORMNAME 32
-
-typedef struct {
-    BYTE dmDeviceName[CCHDEVICENAME];
-    WORD dmSpecVersion;
-    WORD dmDriverVersion;
-    WORD dmSize;
-    WORD dmDriverExtra;
-    DWORD dmFields;
-    POINTL dmPosition;
-    DWORD dmDisplayOrientation;
-    DWORD dmDisplayFixedOutput;
-    short dmColor;
-    short dmDuplex;
-    short dmYResolution;
-    short dmTTOption;
-    short dmCollate;
-    BYTE dmFormName[CCHFORMNAME];
-    WORD dmLogPixels;
-    DWORD dmBitsPerPel;
-    DWORD dmPelsWidth;
-    DWORD dmPelsHeight;
-    DWORD dmDisplayFlags;
-    DWORD dmDisplayFrequency;
-    DWORD dmICMMethod;
-    DWORD dmICMIntent;
-    DWORD dmMediaType;
-    DWORD dmDitherType;
-    DWORD dmReserved1;
-    DWORD dmReserved2;
-} DEVMODEA;
-
-typedef struct tagPIXELFORMATDESCRIPTOR {
-    WORD nSize;
-    WORD nVersion;
-    DWORD dwFlags;
-    BYTE iPixelType;
-    BYTE cColorBits;
-    BYTE cRedBits;
-    BYTE cRedShift;
-    BYTE cGreenBits;
-    BYTE cGreenShift;
-    BYTE cBlueBits;
-    BYTE cBlueShift;
-    BYTE cAlphaBits;
-    BYTE cAlphaShift;
-    BYTE cAccumBits;
-    BYTE cAccumRedBits;
-    BYTE cAccumGreenBits;
-    BYTE cAccumBlueBits;
-    BYTE cAccumAlphaBits;
-    BYTE cDepthBits;
-    BYTE cStencilBits;
-    BYTE cAuxBuffers;
-    BYTE iLayerType;
-    BYTE bReserved;
-    DWORD dwLayerMask;
-    DWORD dwVisibleMask;
-    DWORD dwDamageMask;
-} PIXELFORMATDESCRIPTOR;
-
-static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "pixel-format descriptor is 40 bytes");
-static_assert(sizeof(DEVMODEA) == 148, "display-mode record is 148 bytes");
-static_assert(sizeof(RECT) == 16 && sizeof(POINT) == 8, "RECT and POINT hold 32-bit LONGs");
-
-#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(a)) | ((DWORD)((WORD)(b))) << 16))
-#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
-#define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
-
-// Window messages
-#define WM_CREATE 0x0001
-#define WM_DESTROY 0x0002
-#define WM_SIZE 0x0005
-#define WM_ACTIVATE 0x0006
-#define WM_CLOSE 0x0010
-#define WM_QUIT 0x0012
-#define WM_KEYDOWN 0x0100
-#define WM_KEYUP 0x0101
-#define WM_SYSKEYDOWN 0x0104
-#define WM_SYSKEYUP 0x0105
-#define WM_SYSCOMMAND 0x0112
-#define WM_MOUSEMOVE 0x0200
-
-#define WA_INACTIVE 0
-#define WA_ACTIVE 1
-#define SIZE_RESTORED 0
-#define SIZE_MINIMIZED 1
-
-#define SC_CLOSE 0xF060
-#define SC_SCREENSAVE 0xF140
-#define SC_MONITORPOWER 0xF170
-
-#define PM_NOREMOVE 0x0000
-#define PM_REMOVE 0x0001
-
-// Virtual-key codes; letters and digits are their capital ASCII codes.
-#define VK_BACK 0x08
-#define VK_TAB 0x09
-#define VK_RETURN 0x0D
-#define VK_SHIFT 0x10
-#define VK_CONTROL 0x11
-#define VK_MENU 0x12
-#define VK_PAUSE 0x13
-#define VK_ESCAPE 0x1B
-#define VK_SPACE 0x20
-#define VK_PRIOR 0x21
-#define VK_NEXT 0x22
-#define VK_END 0x23
-#define VK_HOME 0x24
-#define VK_LEFT 0x25
-#define VK_UP 0x26
-#define VK_RIGHT 0x27
-#define VK_DOWN 0x28
-#define VK_INSERT 0x2D
-#define VK_DELETE 0x2E
-#define VK_F1 0x70
-#define VK_F4 0x73
-#define VK_F10 0x79
-#define VK_F12 0x7B
-
-// Window class and window styles
-#define CS_VREDRAW 0x0001
-#define CS_HREDRAW 0x0002
-#define CS_OWNDC 0x0020
-#define WS_POPUP 0x80000000L
-#define WS_CLIPSIBLINGS 0x04000000L
-#define WS_CLIPCHILDREN 0x02000000L
-#define WS_EX_APPWINDOW 0x00040000L
-#define SW_HIDE 0
-#define SW_SHOW 5
-
-#define IDI_WINLOGO MAKEINTRESOURCEA(32517)
-#define IDC_ARROW MAKEINTRESOURCEA(32512)
-
-// Display settings
-#define CDS_FULLSCREEN 0x00000004
-#define DISP_CHANGE_SUCCESSFUL 0
-#define DISP_CHANGE_FAILED (-1)
-#define DISP_CHANGE_BADMODE (-2)
-#define DM_BITSPERPEL 0x00040000L
-#define DM_PELSWIDTH 0x00080000L
-#define DM_PELSHEIGHT 0x00100000L
-#define DM_DISPLAYFREQUENCY 0x00400000L
-
-// Pixel formats
-#define PFD_DOUBLEBUFFER 0x00000001
-#define PFD_DRAW_TO_WINDOW 0x00000004
-#define PFD_SUPPORT_OPENGL 0x00000020
-#define PFD_TYPE_RGBA 0
-#define PFD_MAIN_PLANE 0
-
+// ---------------------------------------------------------------------------------------------
 // Message queue and window procedure
+// ---------------------------------------------------------------------------------------------
+// The program passes no window filter, 0, 0 and PM_REMOVE: true with the message removed, or
+// false at once when the queue is empty.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Its result is not looked at.
 BOOL WINAPI TranslateMessage(const MSG* msg);
+// Window messages reach the window procedure of the window's class.
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// The message as the window procedure received it: the default handling and its result.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Called with 0: a later poll returns WM_QUIT with that code.
 void WINAPI PostQuitMessage(int exitCode);
 
+// ---------------------------------------------------------------------------------------------
 // Cursor
+// ---------------------------------------------------------------------------------------------
+// The cursor's position in screen pixels.
 BOOL WINAPI GetCursorPos(LPPOINT point);
+// Called with (320, 240) every frame: the cursor is moved there.
 BOOL WINAPI SetCursorPos(int x, int y);
+// FALSE hides the cursor, TRUE shows it again; calls are matched one for one.
 int WINAPI ShowCursor(BOOL show);
 
-// Module, class and window
+// ---------------------------------------------------------------------------------------------
+// Module, window class, display mode and window
+// ---------------------------------------------------------------------------------------------
+// Called with null: the program's instance handle.
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+// Called with null and IDI_WINLOGO / IDC_ARROW: the stock icon and arrow cursor.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+// Non-zero when the class is registered, else 0.
 WORD WINAPI RegisterClassA(const WNDCLASSA* windowClass);
+// Called with "OpenGL" and the instance last of all: the class is removed.
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
+// With a mode record and CDS_FULLSCREEN: DISP_CHANGE_SUCCESSFUL when the display now runs that
+// mode. With null and 0: the desktop's own mode returns.
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+// The outer rectangle for a client rectangle of the given style, extended style and no menu.
 BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+// The window of the registered class with this title, style and size, or null.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
+// The window is destroyed.
 BOOL WINAPI DestroyWindow(HWND window);
+// With SW_SHOW: the window is shown. The result is not looked at.
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
+// The window comes to the front, and takes the keyboard. Results are not looked at.
 BOOL WINAPI SetForegroundWindow(HWND window);
 HWND WINAPI SetFocus(HWND window);
 
+// ---------------------------------------------------------------------------------------------
 // Device context, pixel format and OpenGL context
+// ---------------------------------------------------------------------------------------------
+// The window's device context, or null / the device context is released.
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
+// A format index for the request record, or 0 / true when the device context now has it.
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
+// The back buffer is presented. Its result is not looked at.
 BOOL WINAPI SwapBuffers(HDC dc);
+// A rendering context for the device context, or null.
 HGLRC WINAPI wglCreateContext(HDC dc);
+// True when the context is current on the calling thread; (null, null) releases it.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context);
+// The context is deleted. Its result is not looked at.
 BOOL WINAPI wglDeleteContext(HGLRC context);
 
 #endif
+
+// ---------------------------------------------------------------------------------------------
+// Not a Win32 service: why the start failed, in one line, for the entry to report. Every backend
+// serves it; it is read only after a failure.
+// ---------------------------------------------------------------------------------------------
+const char* PlatformFailureReason();

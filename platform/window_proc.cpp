@@ -1,6 +1,7 @@
 #include "platform/window_proc.h"
 
 #include "app/app_state.h"
+#include "platform/platform.h"
 #include "render/projection.h"
 
 namespace {

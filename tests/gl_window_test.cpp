@@ -31,17 +31,17 @@ protected:
 TEST_F(FullscreenWindow, OpensInOrderWithTheStatedArguments) {
     ASSERT_TRUE(OpenFullscreenWindow("TOLVAREN", 640, 480, 16));
     EXPECT_EQ(script::CallNames(), kOpenCalls);
-    const std::vector<script::Call>& calls = script::Calls();
-    EXPECT_EQ(calls[0].args, "null");
-    EXPECT_EQ(calls[1].args, "null,32517");
-    EXPECT_EQ(calls[2].args, "null,32512");
-    EXPECT_EQ(calls[4].args, "640x480x16,4");
-    EXPECT_EQ(calls[5].args, "0");
-    EXPECT_EQ(calls[6].args, "0,0,640,480,0x80000000,0,0x40000");
-    EXPECT_EQ(calls[7].args, "0x40000,OpenGL,TOLVAREN,0x86000000,0,0,640,480,null,null,instance,null");
-    EXPECT_EQ(calls[10].args, "dc,7");
-    EXPECT_EQ(calls[12].args, "dc,rc");
-    EXPECT_EQ(calls[13].args, "window,5");
+    EXPECT_EQ(script::ArgsOf("GetModuleHandleA"), "null");
+    EXPECT_EQ(script::ArgsOf("LoadIconA"), "null,32517");
+    EXPECT_EQ(script::ArgsOf("LoadCursorA"), "null,32512");
+    EXPECT_EQ(script::ArgsOf("ChangeDisplaySettingsA"), "640x480x16,4");
+    EXPECT_EQ(script::ArgsOf("ShowCursor"), "0");
+    EXPECT_EQ(script::ArgsOf("AdjustWindowRectEx"), "0,0,640,480,0x80000000,0,0x40000");
+    EXPECT_EQ(script::ArgsOf("CreateWindowExA"),
+              "0x40000,OpenGL,TOLVAREN,0x86000000,0,0,640,480,null,null,instance,null");
+    EXPECT_EQ(script::ArgsOf("SetPixelFormat"), "dc,7");
+    EXPECT_EQ(script::ArgsOf("wglMakeCurrent"), "dc,rc");
+    EXPECT_EQ(script::ArgsOf("ShowWindow"), "window,5");
     EXPECT_EQ(script::CursorShowCount(), -1);
 
     const PlatformHandles& handles = appState.handles;
@@ -127,7 +127,7 @@ TEST_F(FullscreenWindow, LaterFailuresReleaseExactlyWhatWasAcquired) {
         EXPECT_FALSE(OpenFullscreenWindow("TOLVAREN", 640, 480, 16)) << c.failing;
         EXPECT_EQ(script::CallNames(), Join(Prefix(c.reached), c.release)) << c.failing;
         EXPECT_EQ(script::CursorShowCount(), 0) << c.failing;
-        EXPECT_EQ(script::Calls()[c.reached].args, "null,0") << c.failing;
+        EXPECT_EQ(script::ArgsOf("ChangeDisplaySettingsA", 1), "null,0") << c.failing;
     }
 }
 

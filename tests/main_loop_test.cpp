@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/main_loop.h"
 #include "test_support.h"
 
 namespace {
@@ -13,7 +12,6 @@ protected:
         script::Reset();
         ResetAppState();
     }
-    int Run() { return AppMain(script::kInstance, nullptr, const_cast<LPSTR>(""), SW_SHOW); }
     static std::vector<std::string> After(const std::string& first) {
         std::vector<std::string> names = script::CallNames();
         auto at = std::find(names.begin(), names.end(), first);
@@ -33,13 +31,13 @@ TEST_F(MainLoop, FirstFrameShowsTheStartPose) {
         EXPECT_EQ(appState.sceneY, -0.9);
         EXPECT_EQ(appState.restSceneY, -0.9);
     });
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     EXPECT_TRUE(seen);
 }
 
 TEST_F(MainLoop, PollsForAnyMessageOfTheThreadAndRemovesIt) {
     script::Idle(1);
-    Run();
+    RunProgram();
     for (const script::Call& call : script::Calls()) {
         if (call.name == "PeekMessageA") {
             EXPECT_EQ(call.args, "null,0,0,1");
@@ -52,7 +50,7 @@ TEST_F(MainLoop, FrameDrawsPresentsThenUpdates) {
     script::Idle(2);
     std::vector<float> eyeZAtSwap;
     script::OnSwap([&] { eyeZAtSwap.push_back(appState.eyeZ); });
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     // What the user does in one frame is seen in the next.
     ASSERT_EQ(eyeZAtSwap.size(), 2u);
     EXPECT_EQ(eyeZAtSwap[0], 0.0f);
@@ -68,7 +66,7 @@ TEST_F(MainLoop, MessagesComeBeforeFrames) {
     script::Message(0x0200);  // a mouse move, left to the default handling
     script::KeyUp(VK_UP);
     script::Idle(1);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     std::vector<std::string> names = After("PeekMessageA");
     std::vector<std::string> expected = {
         "PeekMessageA", "TranslateMessage", "DispatchMessageA",          // key down
@@ -85,7 +83,7 @@ TEST_F(MainLoop, QuitMessageEndsTheLoopUntranslatedAndTearsDown) {
     script::Idle(3);
     script::Message(WM_QUIT);
     script::Idle(5);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(script::Count("SwapBuffers"), 3);
     EXPECT_EQ(script::Count("PeekMessageA"), 4);
     EXPECT_EQ(script::Count("TranslateMessage"), 0);
@@ -98,7 +96,7 @@ TEST_F(MainLoop, CloseRequestEndsTheLoopThroughTheQuitMessage) {
     script::Idle(2);
     script::Message(WM_CLOSE);
     script::Idle(5);
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(script::Count("PostQuitMessage"), 1);
     EXPECT_EQ(script::Count("SwapBuffers"), 2);
     EXPECT_EQ(script::Count("PeekMessageA"), 4);  // two frames, the close, the quit
@@ -111,7 +109,7 @@ TEST_F(MainLoop, EscapeEndsTheLoopOnAnIdleTurnWithoutAFrame) {
     script::KeyDown(VK_ESCAPE);
     script::Idle(1);
     script::Idle(5);  // never reached
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(script::Count("SwapBuffers"), 2);
     EXPECT_EQ(script::Count("PeekMessageA"), 4);
     EXPECT_EQ(script::Count("DestroyWindow"), 1);
@@ -125,7 +123,7 @@ TEST_F(MainLoop, MinimisedWindowRunsNoFramesAndEscapeWaitsForRestore) {
     script::Message(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
     script::Idle(1);
     script::Idle(5);  // never reached
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(RunProgram(), 0);
     EXPECT_EQ(script::Count("SwapBuffers"), 0);
     EXPECT_EQ(script::Count("GetCursorPos"), 0);
     EXPECT_EQ(script::Count("PeekMessageA"), 3 + 20 + 1 + 1);
@@ -138,21 +136,21 @@ TEST_F(MainLoop, RestoredWindowResumesFrames) {
     script::Idle(4);
     script::Message(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0));  // deactivated but not minimised
     script::Idle(3);
-    Run();
+    RunProgram();
     EXPECT_EQ(script::Count("SwapBuffers"), 3);
 }
 
 TEST_F(MainLoop, FailedStartReturnsOneWithoutALoop) {
     script::Fail("ChangeDisplaySettingsA");
     script::Idle(3);
-    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(RunProgram(), 1);
     EXPECT_EQ(script::Count("PeekMessageA"), 0);
     EXPECT_EQ(script::Count("ShowCursor"), 0);
 }
 
 TEST_F(MainLoop, FailureAfterTheWindowReturnsOneAndReleasesEverything) {
     script::Fail("wglMakeCurrent");
-    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(RunProgram(), 1);
     EXPECT_EQ(script::Count("PeekMessageA"), 0);
     EXPECT_EQ(script::Count("DestroyWindow"), 1);
     EXPECT_EQ(script::CursorShowCount(), 0);

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "app/main_loop.h"
 #include "platform/gl_window.h"
 #include "render/gl.h"
 #include "render/projection.h"
@@ -241,7 +240,7 @@ TEST(RenderLoop, HeldUpAndAnOffCentreCursorShowTheMovedTurnedView) {
     script::Idle(10);
     static Frame last;
     script::OnSwap([] { last.Read(); });
-    EXPECT_EQ(AppMain(script::kInstance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 0);
+    EXPECT_EQ(RunProgram(), 0);
     script::Reset();
 
     // The tenth frame shows the eye after nine updates: turned 1 degree, 1.8 units walked.

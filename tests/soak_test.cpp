@@ -3,7 +3,6 @@
 
 #include <random>
 
-#include "app/main_loop.h"
 #include "invariants.h"
 #include "test_support.h"
 
@@ -41,7 +40,7 @@ TEST(Soak, AMillionFramesOfRandomInputKeepTheInvariants) {
         }
     });
     queueBatch();
-    EXPECT_EQ(AppMain(script::kInstance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 0);
+    EXPECT_EQ(RunProgram(), 0);
     if (!broken) broken = watch.Broken();
     EXPECT_EQ(frames, kFrames);
     EXPECT_TRUE(broken == nullptr) << broken << " after frame " << brokenAt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/main_loop.h"
 #include "platform/scripted/scripted_platform.h"
 
 constexpr int kKeyA = 0x41;
@@ -12,3 +13,6 @@ inline void FreshStart() {
     appState.sceneY = -0.9;
     appState.restSceneY = appState.sceneY;
 }
+
+// The program's entry as the platform calls it, on the scripted services.
+inline int RunProgram() { return AppMain(script::kInstance, nullptr, const_cast<LPSTR>(""), SW_SHOW); }

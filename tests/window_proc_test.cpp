@@ -59,19 +59,19 @@ TEST_F(WindowProc, ScreenSaverAndMonitorPowerAreRefused) {
     Send(WM_SYSCOMMAND, SC_CLOSE);
     Send(WM_SYSCOMMAND, SC_SCREENSAVE | 1);
     EXPECT_EQ(script::Count("DefWindowProcA"), 2);
-    EXPECT_EQ(script::Calls().back().args, "window,0x112,0xf141,0");
+    EXPECT_EQ(script::ArgsOf("DefWindowProcA", 1), "window,0x112,0xf141,0");
 }
 
 TEST_F(WindowProc, CloseAsksTheLoopToQuitWithoutDestroying) {
     EXPECT_EQ(Send(WM_CLOSE), 0);
     EXPECT_EQ(script::CallNames(), std::vector<std::string>{"PostQuitMessage"});
-    EXPECT_EQ(script::Calls()[0].args, "0");
+    EXPECT_EQ(script::ArgsOf("PostQuitMessage"), "0");
 }
 
 TEST_F(WindowProc, OtherMessagesGoToTheDefaultAsReceived) {
     Send(0x0200, 7, -3);
     ASSERT_EQ(script::Count("DefWindowProcA"), 1);
-    EXPECT_EQ(script::Calls().back().args, "window,0x200,0x7,-3");
+    EXPECT_EQ(script::ArgsOf("DefWindowProcA"), "window,0x200,0x7,-3");
 }
 
 }  // namespace

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# Static analysis of the program's own code: cppcheck, and clang-tidy with the checks in .clang-tidy.
+# Static analysis of the program's own code: who may include what, cppcheck, and clang-tidy with
+# the checks in .clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-sources=(app/*.cpp render/*.cpp platform/window_proc.cpp platform/gl_window.cpp platform/sdl/*.cpp)
-cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ --error-exitcode=1 \
-    --inline-suppr --quiet -I . "${sources[@]}"
-cmake -S . -B build -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+
+# The program (app/, render/ and the shell in platform/) sees the services only through
+# platform/platform.h; a backend sees the program only through the window procedure it is given.
 status=0
-clang-tidy -p build --quiet "${sources[@]}" >build/clang-tidy.log 2>&1 || status=$?
+shell=$(ls app/* render/* platform/*.h platform/*.cpp | grep -v win32_vocabulary.h)  # which is <windows.h> on Windows
+if grep -nE '#include [<"](platform/(sdl|win32|scripted)/|SDL|windows\.h)' $shell; then
+    echo "the program includes a backend's header: use platform/platform.h"; status=1
+fi
+if grep -nw appState platform/sdl/* platform/win32/* platform/scripted/*; then
+    echo "a backend names the program's state record"; status=1
+fi
+
+sources=(app/*.cpp render/*.cpp platform/*.cpp platform/sdl/*.cpp)
+cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ --error-exitcode=1 \
+    --inline-suppr --quiet -I . -DTOLVAREN_SDL_BACKEND "${sources[@]}" || status=1
+cmake -S . -B build -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+clang-tidy -p build --quiet "${sources[@]}" >build/clang-tidy.log 2>&1 || status=1
 grep -vE '^[0-9]+ warnings? generated\.$' build/clang-tidy.log || true
 [ "$status" -eq 0 ] && echo "static analysis: clean"
 exit "$status"

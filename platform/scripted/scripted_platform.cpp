@@ -36,6 +36,7 @@ struct Script {
     WNDCLASSA windowClass = {};
     std::string className;
     bool classRegistered = false;
+    std::string failed;  // the first service that failed as the test asked
 };
 
 Script& S() {
@@ -67,8 +68,11 @@ void Log(const char* name, std::string args = "") {
 }
 
 bool Fails(const char* name) {
-    for (const std::string& failing : S().failing)
-        if (failing == name) return true;
+    for (const std::string& failing : S().failing) {
+        if (failing != name) continue;
+        if (S().failed.empty()) S().failed = name;
+        return true;
+    }
     return false;
 }
 }  // namespace
@@ -116,6 +120,12 @@ int Count(const std::string& name) {
     return count;
 }
 
+std::string ArgsOf(const std::string& name, int nth) {
+    for (const Call& call : S().calls)
+        if (call.name == name && nth-- == 0) return call.args;
+    return "absent";
+}
+
 int CursorShowCount() { return S().showCount; }
 const DEVMODEA& LastDisplayMode() { return S().mode; }
 const PIXELFORMATDESCRIPTOR& LastPixelFormatRequest() { return S().request; }
@@ -125,6 +135,12 @@ std::string LastWindowClassName() { return S().className; }
 }  // namespace script
 
 using namespace script;
+
+const char* PlatformFailureReason() {
+    static std::string reason;
+    reason = S().failed.empty() ? "no scripted failure" : S().failed + " failed as scripted";
+    return reason.c_str();
+}
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
     Log("PeekMessageA", Name(window) + "," + Num(filterMin) + "," + Num(filterMax) + "," + Num(removeMsg));

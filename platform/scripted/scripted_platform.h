@@ -3,6 +3,10 @@
 // every call the program made, in order, with its arguments.
 #pragma once
 
+#ifndef TOLVAREN_SCRIPTED_BACKEND
+#error "platform/scripted is the tests' backend: the program includes platform/platform.h"
+#endif
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +57,7 @@ struct Call {
 const std::vector<Call>& Calls();
 std::vector<std::string> CallNames();  // names only, in order
 int Count(const std::string& name);
+std::string ArgsOf(const std::string& name, int nth = 0);  // of the nth call by that name; "absent" if none
 int CursorShowCount();                 // the display counter kept by ShowCursor
 
 // The records last passed to the services.

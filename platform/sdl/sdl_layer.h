@@ -1,5 +1,10 @@
-// What the SDL2-backed services share between their files.
+// What the SDL2-backed services share between their files; private to this backend, its entry,
+// its tests and the frame benchmark.
 #pragma once
+
+#ifndef TOLVAREN_SDL_BACKEND
+#error "platform/sdl/sdl_layer.h is private to the SDL backend: include platform/platform.h"
+#endif
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -46,9 +51,8 @@ void SetPresentPacing(bool on);
 // While on, a fatal signal first gives the desktop its display mode and cursor back.
 void GuardDesktopAgainstCrashes(bool on);
 
-// The reason for the last failure, kept as the platform's last error is.
+// Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
-const char* FailureReason();
 
 // Turns one SDL event into the message the window procedure expects; false when it makes none.
 bool TranslateEvent(const SDL_Event& event, MSG* msg);

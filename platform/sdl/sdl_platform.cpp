@@ -7,11 +7,12 @@
 
 #include "platform/sdl/sdl_layer.h"
 
-namespace sdl_layer {
 namespace {
 int windowToken, deviceContextToken, instanceToken, iconToken;
 char failure[256];
 }  // namespace
+
+namespace sdl_layer {
 
 Layer& L() {
     static Layer layer;
@@ -27,8 +28,6 @@ void SetFailure(const char* format, ...) {
     std::vsnprintf(failure, sizeof failure, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized): started above
     va_end(args);
 }
-
-const char* FailureReason() { return failure[0] ? failure : "unknown failure"; }
 
 void SetPresentPacing(bool on) { L().unpaced = !on; }
 
@@ -117,6 +116,8 @@ void WaitForNextRefresh() {
 }  // namespace sdl_layer
 
 using namespace sdl_layer;
+
+const char* PlatformFailureReason() { return failure[0] ? failure : "unknown failure"; }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     return moduleName ? nullptr : reinterpret_cast<HMODULE>(&instanceToken);

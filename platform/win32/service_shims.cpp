@@ -1,16 +1,28 @@
+// The two services routed through this folder, and the failure reason.
+#ifndef _WIN32
+#error "platform/win32 is the Windows backend"
+#endif
 #define TOLVAREN_REAL_SERVICES
-#include "platform/win32/failure_reason.h"
+#include "platform/platform.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
-char reason[160];
+char reason[256];
 }
 
-const char* FailureReason() {
+// The display change's result is not an error code, so its failure is kept here; anything else
+// is the system's last error, in the system's words.
+const char* PlatformFailureReason() {
     if (reason[0]) return reason;
     DWORD error = GetLastError();
-    std::snprintf(reason, sizeof reason, "cannot open the full-screen OpenGL window (error %lu)", error);
+    char text[160] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                   sizeof text, nullptr);
+    text[std::strcspn(text, "\r\n")] = '\0';
+    std::snprintf(reason, sizeof reason, "cannot open the full-screen OpenGL window: %s (error %lu)",
+                  text[0] ? text : "no reason given", error);
     return reason;
 }
 

@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/main_loop.h"
 #include "tests/invariants.h"
-#include "platform/scripted/scripted_platform.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -80,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Input in{data, size};
     while (!in.Empty()) QueueOne(in);
-    int result = AppMain(script::kInstance, nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    int result = RunProgram();
     if (result != 0) std::abort();
     Check(watch, "at the end");
     script::Reset();

@@ -1,0 +1,213 @@
+// The SDL backend's own logic, through the services it provides, on SDL's off-screen video driver
+// (the dummy driver has no OpenGL, and the backend makes its real window with the pixel format).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/platform.h"
+#include <SDL.h>
+
+namespace {
+
+std::vector<MSG> received;  // what reached the window procedure, in order
+
+// Records each message, then leaves it to the default handling, as the program's handler does
+// with everything it does not act on.
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg = {};
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    received.push_back(msg);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class SdlLayer : public ::testing::Test {
+protected:
+    HWND window = nullptr;
+
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        received.clear();
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = RecordingProc;
+        windowClass.lpszClassName = "OpenGL";
+        ASSERT_NE(RegisterClassA(&windowClass), 0) << PlatformFailureReason();
+        window = CreateWindowExA(0, "OpenGL", "TOLVAREN", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
+                                 nullptr);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        UnregisterClassA("OpenGL", nullptr);
+    }
+
+    // The real window, shown, with the cursor hidden over it: positions come from relative motion.
+    void ShowWindowWithHiddenCursor() {
+        PIXELFORMATDESCRIPTOR request = {};
+        request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        request.cDepthBits = 16;
+        HDC dc = GetDC(window);
+        ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request)) << PlatformFailureReason();
+        ShowCursor(FALSE);
+        ShowWindow(window, SW_SHOW);
+        Drain();
+    }
+
+    static void Drain() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    static MSG Translated(const SDL_Event& event) {
+        SDL_Event copy = event;
+        SDL_PushEvent(&copy);
+        MSG msg = {};
+        msg.message = 0xFFFF;  // none
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msg.message = 0xFFFF;
+        Drain();
+        return msg;
+    }
+
+    static SDL_Event Key(Uint32 type, SDL_Keycode key, SDL_Scancode scancode, Uint16 mod = KMOD_NONE) {
+        SDL_Event event = {};
+        event.type = type;
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = key;
+        event.key.keysym.scancode = scancode;
+        event.key.keysym.mod = mod;
+        return event;
+    }
+
+    static SDL_Event Window(Uint8 what, int data1 = 0, int data2 = 0) {
+        SDL_Event event = {};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = what;
+        event.window.data1 = data1;
+        event.window.data2 = data2;
+        return event;
+    }
+};
+
+TEST_F(SdlLayer, KeysBecomeVirtualKeysByTheirMeaning) {
+    struct {
+        SDL_Keycode key;
+        SDL_Scancode scancode;
+        WPARAM virtualKey;
+    } keys[] = {{SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDLK_UP, SDL_SCANCODE_UP, VK_UP},
+                {SDLK_DOWN, SDL_SCANCODE_DOWN, VK_DOWN},       {SDLK_LEFT, SDL_SCANCODE_LEFT, VK_LEFT},
+                {SDLK_RIGHT, SDL_SCANCODE_RIGHT, VK_RIGHT},    {SDLK_END, SDL_SCANCODE_END, VK_END},
+                {SDLK_a, SDL_SCANCODE_Q, 'A'}};  // on an AZERTY layout A sits where QWERTY has Q
+    for (const auto& k : keys) {
+        MSG down = Translated(Key(SDL_KEYDOWN, k.key, k.scancode));
+        EXPECT_EQ(down.message, UINT(WM_KEYDOWN)) << k.virtualKey;
+        EXPECT_EQ(down.wParam, k.virtualKey);
+        EXPECT_EQ(down.hwnd, window);
+        MSG up = Translated(Key(SDL_KEYUP, k.key, k.scancode));
+        EXPECT_EQ(up.message, UINT(WM_KEYUP)) << k.virtualKey;
+        EXPECT_EQ(up.wParam, k.virtualKey);
+        EXPECT_NE(up.lParam & (LPARAM(1) << 31), 0);  // the transition flag of a release
+    }
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK)).message, 0xFFFFu)
+        << "a key the program has no code for makes no message";
+}
+
+TEST_F(SdlLayer, KeysWithAltAreSystemKeysWithTheAltFlag) {
+    MSG f4 = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT));
+    EXPECT_EQ(f4.message, UINT(WM_SYSKEYDOWN));
+    EXPECT_EQ(f4.wParam, WPARAM(VK_F4));
+    EXPECT_NE(f4.lParam & (LPARAM(1) << 29), 0);
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_F10, SDL_SCANCODE_F10)).message, UINT(WM_SYSKEYDOWN));
+    EXPECT_EQ(Translated(Key(SDL_KEYUP, SDLK_a, SDL_SCANCODE_A, KMOD_RALT)).message, UINT(WM_SYSKEYUP));
+    MSG plain = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4));
+    EXPECT_EQ(plain.message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(plain.lParam & (LPARAM(1) << 29), 0);
+}
+
+TEST_F(SdlLayer, WindowEventsBecomeActivationSizeAndClose) {
+    MSG minimised = Translated(Window(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_EQ(minimised.message, UINT(WM_ACTIVATE));
+    EXPECT_NE(HIWORD(minimised.wParam), 0);
+    MSG focusLost = Translated(Window(SDL_WINDOWEVENT_FOCUS_LOST));  // still minimised
+    EXPECT_NE(HIWORD(focusLost.wParam), 0);
+    MSG restored = Translated(Window(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_EQ(restored.message, UINT(WM_ACTIVATE));
+    EXPECT_EQ(HIWORD(restored.wParam), 0);
+    EXPECT_EQ(LOWORD(restored.wParam), WA_ACTIVE);
+    MSG away = Translated(Window(SDL_WINDOWEVENT_FOCUS_LOST));  // switched away, not minimised
+    EXPECT_EQ(HIWORD(away.wParam), 0);
+    EXPECT_EQ(LOWORD(away.wParam), WA_INACTIVE);
+
+    MSG size = Translated(Window(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600));
+    EXPECT_EQ(size.message, UINT(WM_SIZE));
+    EXPECT_EQ(LOWORD(size.lParam), 800);
+    EXPECT_EQ(HIWORD(size.lParam), 600);
+
+    EXPECT_EQ(Translated(Window(SDL_WINDOWEVENT_CLOSE)).message, UINT(WM_CLOSE));
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    EXPECT_EQ(Translated(quit).message, UINT(WM_CLOSE));
+}
+
+TEST_F(SdlLayer, AltF4BecomesTheCloseCommandAndTheCloseCommandACloseRequest) {
+    MSG msg = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT));
+    DispatchMessageA(&msg);
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].message, UINT(WM_SYSKEYDOWN));
+    EXPECT_EQ(received[1].message, UINT(WM_SYSCOMMAND));
+    EXPECT_EQ(received[1].wParam, WPARAM(SC_CLOSE));
+    EXPECT_EQ(received[2].message, UINT(WM_CLOSE));
+
+    received.clear();
+    msg = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4));  // F4 alone is only a key
+    DispatchMessageA(&msg);
+    EXPECT_EQ(received.size(), 1u);
+}
+
+TEST_F(SdlLayer, TheQuitMessageComesBeforeWaitingEventsAndOnlyOnce) {
+    SDL_Event key = Key(SDL_KEYDOWN, SDLK_UP, SDL_SCANCODE_UP);
+    SDL_PushEvent(&key);
+    PostQuitMessage(3);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(SdlLayer, TheTrackedCursorFollowsMotionAndStopsAtTheScreenEdges) {
+    ShowWindowWithHiddenCursor();
+    SetCursorPos(320, 240);
+    auto move = [](int dx, int dy) {
+        SDL_Event motion = {};
+        motion.type = SDL_MOUSEMOTION;
+        motion.motion.xrel = dx;
+        motion.motion.yrel = dy;
+        SDL_PushEvent(&motion);
+        Drain();
+    };
+    POINT at;
+    move(-40, 25);
+    ASSERT_TRUE(GetCursorPos(&at));
+    EXPECT_EQ(at.x, 280);
+    EXPECT_EQ(at.y, 265);
+    move(-1000, 1000);
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 0);
+    EXPECT_EQ(at.y, 479);
+    move(5, -5);  // back from the edge at once: the overshoot is not kept
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 5);
+    EXPECT_EQ(at.y, 474);
+    SetCursorPos(9999, -9999);
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 639);
+    EXPECT_EQ(at.y, 0);
+    ShowCursor(TRUE);
+}
+
+}  // namespace
