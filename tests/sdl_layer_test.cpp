@@ -2,6 +2,7 @@
 // (the dummy driver has no OpenGL, and the backend makes its real window with the pixel format).
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -208,6 +209,43 @@ TEST_F(SdlLayer, TheTrackedCursorFollowsMotionAndStopsAtTheScreenEdges) {
     EXPECT_EQ(at.x, 639);
     EXPECT_EQ(at.y, 0);
     ShowCursor(TRUE);
+}
+
+TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
+                       SIGVTALRM, SIGPROF}) {
+        TearDown();
+        std::signal(signal, SIG_DFL);  // whatever the test runner's shell left
+        SetUp();
+        Drain();
+        std::raise(signal);
+        std::raise(SIGTERM);  // a second request adds nothing
+        MSG msg;
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << signal;
+        EXPECT_EQ(msg.message, UINT(WM_CLOSE)) << signal;
+        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << signal;
+    }
+    TearDown();
+    struct sigaction after;
+    sigaction(SIGHUP, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL) << "the program's handlers go with its video system";
+    SetUp();
+}
+
+TEST_F(SdlLayer, ARequestIgnoredAtStartStaysIgnored) {
+    TearDown();
+    std::signal(SIGHUP, SIG_IGN);  // as nohup leaves it
+    SetUp();
+    Drain();
+    std::raise(SIGHUP);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    TearDown();
+    struct sigaction after;
+    sigaction(SIGHUP, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+    std::signal(SIGHUP, SIG_DFL);
+    SetUp();
 }
 
 }  // namespace

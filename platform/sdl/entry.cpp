@@ -1,11 +1,17 @@
-// The entry on systems other than Windows: a failed start says why on stderr, in one line.
+// The entry on systems other than Windows: a failed start, or a window system that fails the
+// running program, says why on stderr in one line and exits with 1; a request to end by signal
+// ends the process by that signal once the desktop is back.
 #include <cstdio>
 
 #include "app/main_loop.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_layer.h"
 
 int main(int, char**) {
     int result = AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    if (sdl_layer::L().failed) result = 1;
     if (result != 0) std::fprintf(stderr, "tolvaren: %s\n", PlatformFailureReason());
+    sdl_layer::QuitVideo();  // after a failed start the video system may still be up
+    sdl_layer::EndAsRequested();
     return result;
 }

@@ -15,6 +15,10 @@ namespace sdl_layer {
 
 struct Layer {
     bool videoUp;
+    bool x11;              // SDL runs on an X server
+    char displayName[64];  // DISPLAY or WAYLAND_DISPLAY, as the user's messages name it
+    int displayDepth;      // the X screen's colour depth, for when SDL cannot tell it
+    bool failed;           // the window system failed the running program: it ends with 1
     bool classRegistered;
     char className[64];
     WNDPROC windowProc;
@@ -42,14 +46,30 @@ HWND WindowHandle();
 HDC DeviceContextHandle();
 
 bool EnsureVideo();
+void QuitVideo();  // the desktop's mode and cursor return; also what the entry calls last
 void ApplyCursorState();  // relative mode and visibility from the counter and the window
 void MoveCursorBy(int dx, int dy);
 
 // Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
 void SetPresentPacing(bool on);
 
-// While on, a fatal signal first gives the desktop its display mode and cursor back.
-void GuardDesktopAgainstCrashes(bool on);
+// Before the video system starts: which display, whether it takes us, and whether the program
+// already runs there. False with the failure set.
+bool ChooseDisplay();
+void ReleaseDisplay();
+
+// On X11, a process that gives the desktop its mode back should the program die without doing
+// so; started while the process still has one thread.
+void WatchDesktop(const char* display);
+void StopWatching(bool restored);
+
+// Requests to end by signal, and errors of the window system, become a close request that the
+// next poll hands out (once each); after the tear-down the process ends by the signal that asked.
+void CatchEndRequests(bool on);
+void CatchWindowSystemErrors();
+bool TakeCloseRequest();
+void DestroySdlWindow(SDL_Window* window);
+void EndAsRequested();
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);

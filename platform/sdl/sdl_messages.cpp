@@ -92,7 +92,7 @@ bool TranslateEvent(const SDL_Event& event, MSG* msg) {
     msg->time = event.common.timestamp;
     msg->pt = L().cursor;
     switch (event.type) {
-    case SDL_QUIT:  // also what SDL raises on SIGINT and SIGTERM: end through the tear-down
+    case SDL_QUIT:
         msg->message = WM_CLOSE;
         return true;
     case SDL_WINDOWEVENT:
@@ -119,6 +119,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
         msg->message = WM_QUIT;
         msg->wParam = WPARAM(l.quitCode);
         if (removeMsg & PM_REMOVE) l.quitPosted = false;
+        return TRUE;
+    }
+    if (TakeCloseRequest()) {
+        *msg = MSG{};
+        msg->hwnd = WindowHandle();
+        msg->message = WM_CLOSE;
         return TRUE;
     }
     if (!l.videoUp) return FALSE;

@@ -32,16 +32,33 @@ void SetFailure(const char* format, ...) {
 void SetPresentPacing(bool on) { L().unpaced = !on; }
 
 bool EnsureVideo() {
-    if (L().videoUp) return true;
+    Layer& l = L();
+    if (l.videoUp) return true;
+    if (!ChooseDisplay()) return false;
+    if (l.x11) WatchDesktop(l.displayName);  // before SDL starts threads of its own
+    CatchEndRequests(true);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours end the program through its tear-down
     // Switching to another program leaves the window as it is; only minimising stops the frames.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        SetFailure("cannot start the video system: %s", SDL_GetError());
+        SetFailure("cannot start the video system on %s: %s", l.displayName, SDL_GetError());
+        QuitVideo();
         return false;
     }
-    L().videoUp = true;
-    GuardDesktopAgainstCrashes(true);
+    if (l.x11) CatchWindowSystemErrors();
+    l.videoUp = true;
     return true;
+}
+
+// SDL gives the display its desktop mode back as its video system ends.
+void QuitVideo() {
+    Layer& l = L();
+    if (l.videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    l.videoUp = false;
+    l.relative = false;
+    StopWatching(true);
+    CatchEndRequests(false);
+    ReleaseDisplay();
 }
 
 void ApplyCursorState() {
@@ -143,11 +160,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) {
     Layer& l = L();
     if (!l.classRegistered || std::strcmp(className, l.className) != 0 || l.windowCreated) return FALSE;
     l.classRegistered = false;
-    // Nothing is left to show: hand the display and the cursor back to the desktop.
-    if (l.videoUp) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    l.videoUp = false;
-    GuardDesktopAgainstCrashes(false);
-    l.relative = false;
+    QuitVideo();  // nothing is left to show: the display and the cursor go back to the desktop
     return TRUE;
 }
 
@@ -163,9 +176,10 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!FindMode(width, height, bits, &l.fullscreenMode)) {
         SDL_DisplayMode desktop = {};
         SDL_GetDesktopDisplayMode(0, &desktop);
+        int depth = SDL_BITSPERPIXEL(desktop.format) ? int(SDL_BITSPERPIXEL(desktop.format)) : l.displayDepth;
         SetFailure("cannot switch the display to %d x %d at %d bits per pixel: the display offers no such mode "
                    "(its desktop is %d x %d at %d)",
-                   width, height, bits, desktop.w, desktop.h, int(SDL_BITSPERPIXEL(desktop.format)));
+                   width, height, bits, desktop.w, desktop.h, depth);
         return DISP_CHANGE_BADMODE;
     }
     l.fullscreenPending = true;  // the switch happens when the full-screen window appears
@@ -201,7 +215,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
 BOOL WINAPI DestroyWindow(HWND window) {
     Layer& l = L();
     if (!IsWindow(window)) return FALSE;
-    if (l.window) SDL_DestroyWindow(l.window);
+    if (l.window) DestroySdlWindow(l.window);
     l.window = nullptr;
     l.windowCreated = false;
     ApplyCursorState();

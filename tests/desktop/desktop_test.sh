@@ -21,21 +21,68 @@ switch-escape)
     check "stderr" "" "$(cat "$work/stderr")"
     expect_desktop_back
     ;;
-close-request)
-    start_xorg
-    start_program "$program"
-    xdotool key alt+F4
-    finish_program
-    check "exit code after Alt+F4" 0 "$exit_code"
-    expect_desktop_back
-    ;;
-sigterm | sigint)
+sigterm | sigint | sighup | sigquit)
+    # Closing the terminal, Ctrl+C, Ctrl+\ and kill end it through its tear-down; INT and TERM
+    # close it as a close request does, the others end it by their own signal once the desktop is back.
+    declare -A ends=([sigterm]=0 [sigint]=0 [sighup]=129 [sigquit]=131)
     start_xorg
     start_program "$program"
     kill -"${case_name#sig}" "$program_pid"
     finish_program
-    check "exit code after ${case_name^^}" 0 "$exit_code"
+    check "exit status after ${case_name^^}" "${ends[$case_name]}" "$exit_code"
+    check "stderr" "" "$(cat "$work/stderr")"
     expect_desktop_back
+    ;;
+sigkill | xkill)
+    # No handler sees these: the desktop comes back all the same.
+    start_xorg
+    start_program "$program"
+    if [ "$case_name" = sigkill ]; then kill -KILL "$program_pid"; else xkill -id "$(program_window)" >/dev/null; fi
+    finish_program
+    expect_desktop_back
+    sleep 0.2
+    check "watcher still running" "" "$(ps -eo stat=,comm= | awk '$2 == "tolvaren-watch" && $1 !~ /Z/')"
+    ;;
+window-destroyed)
+    start_xorg
+    start_program "$program"
+    xdotool windowclose "$(program_window)"
+    started=$SECONDS
+    finish_program
+    check "exit code" 1 "$exit_code"
+    [ $((SECONDS - started)) -le 5 ] || fail "took $((SECONDS - started)) s to end"
+    check "stderr" "tolvaren: the window was destroyed by another program" "$(cat "$work/stderr")"
+    expect_desktop_back
+    ;;
+two-instances)
+    start_xorg
+    start_program "$program"
+    env --default-signal "$program" >"$work/stdout" 2>"$work/stderr"
+    check "second start's exit code" 1 "$?"
+    check "second start's stderr" "tolvaren: already running on $DISPLAY" "$(cat "$work/stderr")"
+    check "screen size with the first still running" 640x480 "$(screen_size)"
+    hold Escape 0.3
+    finish_program
+    check "first one's exit code after Escape" 0 "$exit_code"
+    expect_desktop_back
+    ;;
+bad-display)
+    expect_refusal() { # expect_refusal WHAT PATTERN [ENV...]
+        local what=$1 pattern=$2
+        shift 2
+        env --default-signal "$@" "$program" >"$work/stdout" 2>"$work/stderr"
+        check "$what: exit code" 1 "$?"
+        check "$what: lines on stderr" 1 "$(wc -l <"$work/stderr")"
+        grep -q "$pattern" "$work/stderr" || fail "$what: stderr says: $(cat "$work/stderr")"
+    }
+    expect_refusal "no display" "neither DISPLAY nor WAYLAND_DISPLAY is set" -u DISPLAY -u WAYLAND_DISPLAY \
+        -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR
+    nobody=:$(free_display)
+    expect_refusal "nothing listens" "cannot reach the display $nobody" DISPLAY=$nobody
+    export DISPLAY=:$(free_display) XAUTHORITY="$work/cookie"  # a server that takes only this cookie
+    xauth -q add "$DISPLAY" . "$(mcookie)" 2>/dev/null
+    start_xvfb_on_display 1024x768 -auth "$XAUTHORITY"
+    expect_refusal "refused" "the display $DISPLAY refused the connection" XAUTHORITY=/dev/null
     ;;
 no-mode)
     start_xvfb 1024x768
@@ -101,7 +148,7 @@ first-turn)
     finish_program
     check "exit code" 0 "$exit_code"
     ;;
-crash)
+crash) # crash PROGRAM SIGNAL REPEATS: the first run looked at, then more, quicker ones
     start_xorg
     declare -A numbers=([segv]=11 [abrt]=6 [bus]=7 [fpe]=8)
     TOLVAREN_CRASH=$3 TOLVAREN_CRASH_FRAME=60 start_program "$program"
@@ -109,6 +156,13 @@ crash)
     finish_program
     check "ended by SIG${3^^}" $((128 + numbers[$3])) "$exit_code"
     expect_desktop_back
+    for run in $(seq 2 "${4:-1}"); do
+        TOLVAREN_CRASH=$3 TOLVAREN_CRASH_FRAME=3 env --default-signal "$program" 2>/dev/null
+        status=$?
+        [ "$status" -eq $((128 + numbers[$3])) ] || fail "run $run ended with $status"
+        wait_for_desktop || fail "run $run left the screen at $(screen_size)"
+    done
+    echo "$run crashes, each ended by SIG${3^^} with the desktop back"
     ;;
 *)
     echo "unknown case $case_name"; exit 2 ;;

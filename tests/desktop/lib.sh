@@ -43,9 +43,15 @@ start_xorg() { # a desktop that switches modes; Xorg runs as root
     wait_for_server
 }
 
-start_xvfb() { # start_xvfb WIDTHxHEIGHT: a desktop with that one mode
+start_xvfb() { # start_xvfb WIDTHxHEIGHT [ARGUMENTS...]: a desktop with that one mode
     export DISPLAY=:$(free_display)
-    Xvfb "$DISPLAY" -screen 0 "$1x24" -nolisten tcp >"$work/xvfb.out" 2>&1 &
+    start_xvfb_on_display "$@"
+}
+
+start_xvfb_on_display() { # the same on the DISPLAY already chosen
+    local size=$1
+    shift
+    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp "$@" >"$work/xvfb.out" 2>&1 &
     server_pid=$!
     wait_for_server
 }
@@ -112,7 +118,18 @@ expect_scene() { # the start view: triangle ahead on the floor, black sky
     check "black above the horizon" black "$(colour_at "$1" 320 40)"
 }
 
+program_window() { xdotool search --name '^TOLVAREN$' | head -1; }
+
+wait_for_desktop() { # the desktop's size back within two seconds
+    for _ in $(seq 20); do
+        [ "$(screen_size)" = 1024x768 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 expect_desktop_back() {
+    wait_for_desktop
     check "screen size after exit" 1024x768 "$(screen_size)"
     xdotool mousemove 1000 700
     check "cursor free over the whole desktop" "1000 700" \
