@@ -6,8 +6,8 @@ packages=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-tidy cppcheck
     libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     googletest libgtest-dev
-    xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xauth xdotool imagemagick
-    libx11-dev libxrandr-dev libxcb1-dev
+    xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xdotool imagemagick
+    libx11-dev libxrandr-dev libxcb1-dev x11-utils xauth openbox wmctrl weston
     g++-mingw-w64-x86-64 wine64 wine
 )
 

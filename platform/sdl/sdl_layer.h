@@ -66,10 +66,15 @@ void StopWatching(bool restored);
 // Requests to end by signal, and errors of the window system, become a close request that the
 // next poll hands out (once each); after the tear-down the process ends by the signal that asked.
 void CatchEndRequests(bool on);
-void CatchWindowSystemErrors();
 bool TakeCloseRequest();
-void DestroySdlWindow(SDL_Window* window);
 void EndAsRequested();
+
+// On X11: errors of the window system are caught (a failure ends the program with 1), the window
+// leaves the screen before the mode returns, and a destroyed window's late errors still count.
+void CatchWindowSystemErrors();
+bool TakeWindowSystemFailure();
+void UnmapBeforeTheModeReturns(SDL_Window* window);
+void DestroySdlWindow(SDL_Window* window);
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);

@@ -40,6 +40,7 @@ bool EnsureVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours end the program through its tear-down
     // Switching to another program leaves the window as it is; only minimising stops the frames.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");  // a full-screen window needs no decorations
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         SetFailure("cannot start the video system on %s: %s", l.displayName, SDL_GetError());
         QuitVideo();
@@ -61,17 +62,29 @@ void QuitVideo() {
     ReleaseDisplay();
 }
 
+namespace {
+// Where the pointer stands. A Wayland client learns that only once the pointer is over its window
+// (until then SDL answers 0, 0): where it cannot be known, it stands at the centre.
+POINT PointerPosition() {
+    Layer& l = L();
+    if (!l.x11 && !SDL_GetMouseFocus() && std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0)
+        return {l.width / 2, l.height / 2};
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
+}
+}  // namespace
+
 void ApplyCursorState() {
     Layer& l = L();
     if (!l.videoUp) return;
     bool hidden = l.cursorCount < 0;
     bool relative = hidden && l.window && (SDL_GetWindowFlags(l.window) & SDL_WINDOW_SHOWN);
-    if (relative && !l.relative) {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);  // the first frame turns by wherever the cursor stood
-        l.cursor = {x, y};
-    }
+    if (relative && !l.relative) l.cursor = PointerPosition();  // the first frame turns by it
     if (relative != l.relative) SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
+    // Leaving relative mode, SDL puts the pointer where it last saw it: it goes where the
+    // program left it instead, as on Windows.
+    if (!relative && l.relative) SDL_WarpMouseGlobal(l.cursor.x, l.cursor.y);
     l.relative = relative;
     SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
 }
@@ -168,6 +181,10 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     Layer& l = L();
     if (!mode) {
         l.fullscreenPending = false;
+        // Hidden first, so that no window is ever seen on the desktop: hiding a full-screen
+        // window gives the display its desktop mode back.
+        if (l.window && l.x11) UnmapBeforeTheModeReturns(l.window);
+        if (l.window) SDL_HideWindow(l.window);
         if (l.window) SDL_SetWindowFullscreen(l.window, 0);
         return DISP_CHANGE_SUCCESSFUL;
     }
@@ -264,8 +281,9 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
     Layer& l = L();
     if (dc != DeviceContextHandle() || format != 1 || l.window) return FALSE;
     SetPixelFormatAttributes(*request);
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= l.fullscreenPending ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_BORDERLESS;
+    // Borderless from its creation: a window manager never gives it a frame, even for a moment.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    if (l.fullscreenPending) flags |= SDL_WINDOW_FULLSCREEN;
     l.window = SDL_CreateWindow(l.title, 0, 0, l.width, l.height, flags);
     if (!l.window) {
         SetFailure("cannot create an OpenGL window with that pixel format: %s", SDL_GetError());

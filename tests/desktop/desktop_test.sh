@@ -19,6 +19,8 @@ switch-escape)
     finish_program
     check "exit code" 0 "$exit_code"
     check "stderr" "" "$(cat "$work/stderr")"
+    wait_for_desktop
+    check "pointer where the program last put it" "320 240" "$(pointer)"
     expect_desktop_back
     ;;
 sigterm | sigint | sighup | sigquit)
@@ -114,27 +116,80 @@ controls)
     finish_program
     check "exit code" 0 "$exit_code"
     ;;
-unmap)
-    start_xvfb 640x480
+window-manager)
+    # Under openbox, as on most X11 desktops: no frame, minimise and restore, focus away and back,
+    # and the window manager's close.
+    start_xorg
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    extra_cleanup() { kill "$wm_pid" 2>/dev/null; }
+    for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
     start_program "$program"
-    shot start
-    window=$(xdotool search --name '^TOLVAREN$' | head -1)
-    # Jump past the top, then hide the window while the eye comes down: the descent runs half
-    # a second on its own, so if frames went on while hidden it would have landed by the time
-    # the window is back.
-    hold a 0.75  # the top comes after 32 frames, the landing 32 frames later
-    xdotool windowunmap "$window"; sleep 1.0
-    xdotool windowmap "$window"; xdotool windowfocus "$window"  # as a window manager would
-    shot after
-    [ "$(horizon after)" -gt $(($(horizon start) + 20)) ] || fail "frames ran while the window was unmapped"
-    echo "horizon rows: standing $(horizon start), after the unmapped second $(horizon after)"
+    window=$(program_window)
+    expect_scene start
+    check "frame" "0, 0, 0, 0" "$(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.* = //')"
+    # Jump past the top, then minimise while the eye comes down: the descent runs half a second
+    # on its own, so if frames went on while minimised it would have landed before the restore.
+    hold a 0.6  # the top comes after 32 frames, the landing 32 frames later
+    xdotool windowminimize "$window"; sleep 1.0
+    xdotool windowactivate --sync "$window"; sleep 0.3
+    shot restored
+    [ "$(horizon restored)" -gt $(($(horizon start) + 20)) ] || fail "frames ran while the window was minimised"
     sleep 1.0; shot landed
     # Landing is not clamped: it stops a quarter step below standing, a few rows off.
     [ $(($(horizon landed) - $(horizon start))) -ge -10 ] && [ "$(horizon landed)" -le "$(horizon start)" ] ||
         fail "the eye did not land once frames resumed: rows $(horizon start) and $(horizon landed)"
+    xlogo & other=$!
+    xdotool search --sync --name '^xlogo$' windowactivate --sync >/dev/null
+    xdotool windowactivate --sync "$window"; sleep 0.3
+    shot back
+    xdotool mousemove_relative -- -40 0
+    sleep 0.3; shot turned
+    [ "$(green_centre turned)" -gt "$(green_centre back)" ] || fail "no mouse look after focus came back"
+    kill "$other"
+    # On the way out the window is hidden before anything else happens to it, so no frame of a
+    # window at the program's size ever shows on the desktop.
+    stdbuf -oL xev -id "$window" -event structure >"$work/events" 2>/dev/null &
+    watcher_pid=$!
+    sleep 0.3
+    wmctrl -i -c "$window"
+    finish_program
+    kill "$watcher_pid"
+    check "exit code after the window manager's close" 0 "$exit_code"
+    expect_desktop_back
+    check "first change on the way out" UnmapNotify "$(grep -m1 -o '^[A-Za-z]*Notify' "$work/events")"
+    ;;
+wayland)
+    # weston runs on its X11 backend inside a private Xvfb: its headless backend offers no input
+    # seat, and SDL 2.26 crashes at start without one. Keys reach weston through that X server.
+    start_xvfb 1024x768
+    export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=tolvaren SDL_VIDEODRIVER=wayland
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --debug \
+        >"$work/weston.log" 2>&1 &
+    weston_pid=$!
+    extra_cleanup() { kill "$debug_pid" "$weston_pid" 2>/dev/null; }
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
+    weston-debug proto >"$work/protocol" 2>&1 &  # --debug lets the screenshot and this log in
+    debug_pid=$!
+    program_window_shown() { grep -q 'set_title("TOLVAREN")' "$work/protocol"; }
+    cursor_start="1000 700"  # far from the centre: weston tells no client where it stands
+    start_program "$program"
+    check "full-screen requests" 1 "$(grep -c 'xdg_toplevel@[0-9]*\.set_fullscreen' "$work/protocol")"
+    (cd "$work" && weston-screenshooter)
+    # weston's picture is of its 1024 x 768 output, with an alpha byte that reads 0
+    convert "$work"/wayland-screenshot-*.png -alpha off -filter point -resize '640x480!' "$work/start.png"
+    expect_start_view start
+    expect_centred start
     hold Escape 0.3
     finish_program
-    check "exit code" 0 "$exit_code"
+    check "exit code after Escape" 0 "$exit_code"
+    check "stderr" "" "$(cat "$work/stderr")"
+    start_program "$program"
+    kill -TERM "$program_pid"
+    finish_program
+    check "exit code after SIGTERM" 0 "$exit_code"
+    check "stderr" "" "$(cat "$work/stderr")"
     ;;
 first-turn)
     start_xorg  # Xvfb moves no pointer for xdotool

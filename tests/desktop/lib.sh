@@ -58,12 +58,14 @@ start_xvfb_on_display() { # the same on the DISPLAY already chosen
 
 screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
+program_window_shown() { xdotool search --name '^TOLVAREN$' >/dev/null 2>&1; }
+
 start_program() { # start_program COMMAND...: waits up to 30 s for its window
     xdotool mousemove ${cursor_start:-320 240}  # where the first frame finds the cursor
     env --default-signal "$@" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
     for _ in $(seq 300); do
-        xdotool search --name '^TOLVAREN$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
+        program_window_shown && { sleep 0.5; return 0; }
         kill -0 "$program_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -111,8 +113,12 @@ expect_centred() { # the triangle's green straddles the middle column (the mean 
     [ "$centre" -ge 318 ] && [ "$centre" -le 321 ] || fail "triangle not centred: column $centre"
 }
 
-expect_scene() { # the start view: triangle ahead on the floor, black sky
+expect_scene() { # the start view on the screen
     shot "$1"
+    expect_start_view "$1"
+}
+
+expect_start_view() { # expect_start_view PICTURE: triangle ahead on the floor, black sky
     check "triangle ahead" green "$(colour_at "$1" 320 330)"
     check "floor at the bottom" blue "$(colour_at "$1" 20 470)"
     check "black above the horizon" black "$(colour_at "$1" 320 40)"
