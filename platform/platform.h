@@ -20,7 +20,9 @@
 //   WM_SYSCOMMAND SC_CLOSE, and SC_CLOSE into WM_CLOSE, both sent to the window procedure.
 // - ShowCursor keeps a display counter: the cursor shows while it is 0 or more; each call
 //   returns the new count.
-// - SwapBuffers presents at most once per display refresh, whatever the driver does.
+// - SwapBuffers presents at once and then waits out the rest of the display's refresh, unless the
+//   driver's present already waits for the display (present_pacing.h): never more than one
+//   present per refresh, whatever the driver does.
 // - A backend never reads or writes the program's state record (appState); all it knows of the
 //   program is the window procedure it was given and the arguments of each call.
 //
@@ -30,8 +32,9 @@
 // | sdl      | the real window is made when the pixel format is set (the visual is fixed then); |
 // |          | the desktop's display mode returns when the window class is unregistered;       |
 // |          | while the cursor is hidden over the window it is tracked from relative motion   |
-// | win32    | the display change (to keep its failure reason) and making the context current  |
-// |          | (to ask for a swap interval of one) are routed through win32/service_shims.cpp  |
+// | win32    | the display change (to keep its failure reason), making the context current (to |
+// |          | ask for a swap interval of one) and the present (to pace it where the driver    |
+// |          | does not) are routed through win32/service_shims.cpp                            |
 // | scripted | the poll returns WM_QUIT when the script runs out, so a loop under test ends;   |
 // |          | its default handling does nothing but log the call                              |
 
@@ -39,10 +42,12 @@
 
 LONG WINAPI ChangeDisplaySettingsKeepingReason(DEVMODEA* mode, DWORD flags);
 BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context);
+BOOL WINAPI SwapBuffersPaced(HDC dc);
 #ifndef TOLVAREN_REAL_SERVICES
 #undef ChangeDisplaySettingsA
 #define ChangeDisplaySettingsA ChangeDisplaySettingsKeepingReason
 #define wglMakeCurrent MakeCurrentWithSwapInterval
+#define SwapBuffers SwapBuffersPaced
 #endif
 
 #else

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/present_pacing.h"
 #include <SDL.h>
 
 namespace {
@@ -208,7 +209,70 @@ TEST_F(SdlLayer, TheTrackedCursorFollowsMotionAndStopsAtTheScreenEdges) {
     GetCursorPos(&at);
     EXPECT_EQ(at.x, 639);
     EXPECT_EQ(at.y, 0);
+
+    SetCursorPos(320, 240);
+    SDL_Event motion = {};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.xrel = 7;
+    SDL_PushEvent(&motion);  // arrived after the last poll: the cursor read takes it in
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 327);
     ShowCursor(TRUE);
+}
+
+TEST_F(SdlLayer, ATappedKeyIsStillHeldForOneIdleTurn) {
+    SDL_Event down = Key(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    SDL_Event up = Key(SDL_KEYUP, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    SDL_Event other = Key(SDL_KEYDOWN, SDLK_UP, SDL_SCANCODE_UP);
+    SDL_PushEvent(&down);
+    SDL_PushEvent(&up);
+    SDL_PushEvent(&other);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(msg.wParam, WPARAM(VK_ESCAPE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, WPARAM(VK_UP)) << "the release waits; what follows it does not";
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << "the idle turn, with Escape held";
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_KEYUP));
+    EXPECT_EQ(msg.wParam, WPARAM(VK_ESCAPE));
+    EXPECT_NE(msg.lParam & (LPARAM(1) << 31), 0);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+
+    SDL_Event release = Key(SDL_KEYUP, SDLK_UP, SDL_SCANCODE_UP);
+    SDL_PushEvent(&release);  // Up was held across an idle turn: its release comes at once
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_KEYUP));
+    EXPECT_EQ(msg.wParam, WPARAM(VK_UP));
+}
+
+TEST(PresentPacing, APresentThatReturnsAtOnceIsFollowedByTheRestOfTheRefresh) {
+    PresentPacing pacing;
+    StartPacing(&pacing, 1000);
+    uint64_t waitEnd = PacePresent(&pacing, 5000, 5010);
+    EXPECT_EQ(waitEnd, 6010u) << "a whole refresh after the first present";
+    for (int frame = 0; frame < 3; ++frame) {  // each drawn in 100 ticks after the wait
+        uint64_t next = PacePresent(&pacing, waitEnd + 100, waitEnd + 110);
+        EXPECT_EQ(next, waitEnd + 1000) << "one refresh a frame, on schedule";
+        waitEnd = next;
+    }
+    uint64_t late = waitEnd + 1500;  // a frame late by more than a refresh
+    EXPECT_EQ(PacePresent(&pacing, late, late + 10), late + 1010) << "the schedule starts again after it";
+}
+
+TEST(PresentPacing, PresentsThatWaitForTheDisplayGetNoWaitOfTheLayer) {
+    PresentPacing pacing;
+    StartPacing(&pacing, 1000);
+    uint64_t now = 5000;
+    EXPECT_NE(PacePresent(&pacing, now, now + 900), 0u) << "one present that waited may be chance";
+    now += 1000;
+    EXPECT_EQ(PacePresent(&pacing, now, now + 900), 0u);
+    now += 1000;
+    EXPECT_EQ(PacePresent(&pacing, now, now + 300), 0u) << "a frame that took longer to draw waits less";
+    now += 1000;
+    uint64_t wait = PacePresent(&pacing, now, now + 10);
+    EXPECT_GT(wait, now + 10) << "a driver that stops waiting is paced again at once";
 }
 
 TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {

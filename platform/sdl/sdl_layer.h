@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include "platform/platform.h"
+#include "platform/present_pacing.h"
 
 namespace sdl_layer {
 
@@ -34,9 +35,13 @@ struct Layer {
     bool minimised;
     bool quitPosted;
     int quitCode;
-    Uint64 nextPresent;    // performance-counter time before which no frame is presented
-    Uint64 presentPeriod;  // one refresh of the display, in performance-counter ticks
+    PresentPacing pacing;  // in performance-counter ticks
     bool unpaced;          // for the frame benchmark only: present as fast as frames come
+    // Quick taps: a release that comes before the poll has once found the queue empty since the
+    // key's press is held back until it has, so that every press reaches an idle turn.
+    bool pressedSinceIdle[256];
+    bool releaseHeld[256];
+    LPARAM heldRelease[256];
 };
 
 Layer& L();
@@ -49,6 +54,7 @@ bool EnsureVideo();
 void QuitVideo();  // the desktop's mode and cursor return; also what the entry calls last
 void ApplyCursorState();  // relative mode and visibility from the counter and the window
 void MoveCursorBy(int dx, int dy);
+void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
 
 // Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
 void SetPresentPacing(bool on);

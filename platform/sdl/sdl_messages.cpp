@@ -1,4 +1,6 @@
 // The message queue over SDL's events: each poll hands out at most one message.
+#include <cstring>
+
 #include "platform/sdl/sdl_layer.h"
 
 namespace sdl_layer {
@@ -84,7 +86,41 @@ bool TranslateWindowEvent(const SDL_WindowEvent& window, MSG* msg) {
         return false;
     }
 }
+// A release held back for a key whose press has reached an idle turn since, in the order of codes.
+bool HandOutHeldRelease(MSG* msg) {
+    Layer& l = L();
+    for (int code = 0; code < 256; ++code) {
+        if (!l.releaseHeld[code] || l.pressedSinceIdle[code]) continue;
+        l.releaseHeld[code] = false;
+        *msg = MSG{};
+        msg->hwnd = WindowHandle();
+        msg->message = WM_KEYUP;
+        msg->wParam = WPARAM(code);
+        msg->lParam = l.heldRelease[code];
+        return true;
+    }
+    return false;
+}
+
+bool HoldBackTap(const MSG& msg) {
+    Layer& l = L();
+    if (msg.message == WM_KEYDOWN) l.pressedSinceIdle[msg.wParam] = true;
+    if (msg.message != WM_KEYUP || !l.pressedSinceIdle[msg.wParam]) return false;
+    l.releaseHeld[msg.wParam] = true;
+    l.heldRelease[msg.wParam] = msg.lParam;
+    return true;
+}
 }  // namespace
+
+// The motion that has arrived up to now, not only what the last poll took in.
+void AbsorbMotion() {
+    SDL_PumpEvents();
+    SDL_Event motion[32];
+    int count;
+    while ((count = SDL_PeepEvents(motion, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION)) > 0)
+        for (int i = 0; i < count; ++i)
+            if (L().relative) MoveCursorBy(motion[i].motion.xrel, motion[i].motion.yrel);
+}
 
 bool TranslateEvent(const SDL_Event& event, MSG* msg) {
     *msg = MSG{};
@@ -128,10 +164,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
         return TRUE;
     }
     if (!l.videoUp) return FALSE;
+    if (HandOutHeldRelease(msg)) return TRUE;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (TranslateEvent(event, msg)) return TRUE;
+        if (TranslateEvent(event, msg) && !HoldBackTap(*msg)) return TRUE;
     }
+    std::memset(l.pressedSinceIdle, 0, sizeof l.pressedSinceIdle);  // this poll is an idle turn
     return FALSE;
 }
 

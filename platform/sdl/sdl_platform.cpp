@@ -121,26 +121,17 @@ void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
 }
 
+void WaitUntil(Uint64 when) {
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (when <= now) return;
+    std::this_thread::sleep_for(std::chrono::nanoseconds((when - now) * 1000000000ull / SDL_GetPerformanceFrequency()));
+}
+
 Uint64 RefreshPeriod() {
     SDL_DisplayMode mode;
     int rate = 0;
     if (L().window && SDL_GetWindowDisplayMode(L().window, &mode) == 0) rate = mode.refresh_rate;
     return SDL_GetPerformanceFrequency() / Uint64(rate > 0 ? rate : 60);
-}
-
-// Software renderers present as fast as they can: never show more than one frame per refresh.
-void WaitForNextRefresh() {
-    Layer& l = L();
-    if (l.unpaced) return;
-    Uint64 now = SDL_GetPerformanceCounter();
-    if (now < l.nextPresent) {
-        Uint64 ticks = l.nextPresent - now;
-        std::this_thread::sleep_for(std::chrono::nanoseconds(ticks * 1000000000ull / SDL_GetPerformanceFrequency()));
-        now = SDL_GetPerformanceCounter();
-    }
-    // Keep to the schedule unless a frame came late by more than a period.
-    Uint64 period = l.presentPeriod;
-    l.nextPresent = (now - l.nextPresent > period) ? now + period : l.nextPresent + period;
 }
 }  // namespace
 }  // namespace sdl_layer
@@ -310,8 +301,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
         return FALSE;
     }
     SDL_GL_SetSwapInterval(1);
-    l.nextPresent = 0;
-    l.presentPeriod = RefreshPeriod();
+    StartPacing(&l.pacing, RefreshPeriod());
     return TRUE;
 }
 
@@ -324,14 +314,17 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 BOOL WINAPI SwapBuffers(HDC dc) {
     Layer& l = L();
     if (dc != DeviceContextHandle() || !l.window) return FALSE;
-    WaitForNextRefresh();
+    Uint64 start = SDL_GetPerformanceCounter();
     SDL_GL_SwapWindow(l.window);
+    Uint64 wait = PacePresent(&l.pacing, start, SDL_GetPerformanceCounter());
+    if (!l.unpaced) WaitUntil(wait);
     return TRUE;
 }
 
 BOOL WINAPI GetCursorPos(LPPOINT point) {
     Layer& l = L();
     if (l.relative) {
+        AbsorbMotion();
         *point = l.cursor;
         return TRUE;
     }

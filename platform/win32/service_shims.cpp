@@ -1,16 +1,47 @@
-// The two services routed through this folder, and the failure reason.
+// The services routed through this folder, and the failure reason.
 #ifndef _WIN32
 #error "platform/win32 is the Windows backend"
 #endif
 #define TOLVAREN_REAL_SERVICES
 #include "platform/platform.h"
 
+#include <mmsystem.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "platform/present_pacing.h"
+
 namespace {
 char reason[256];
+PresentPacing pacing;
+
+uint64_t Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return uint64_t(now.QuadPart);
 }
+
+uint64_t Frequency() {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return uint64_t(frequency.QuadPart);
+}
+
+void StartPacingToTheDisplay() {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    DWORD rate = EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) ? mode.dmDisplayFrequency : 0;
+    StartPacing(&pacing, Frequency() / (rate > 1 ? rate : 60));  // 0 and 1 mean the hardware's default
+    timeBeginPeriod(1);  // waits to the millisecond
+}
+
+// Whole milliseconds, rounded up: the schedule is absolute, so a late wake-up is not carried on.
+void WaitUntil(uint64_t when) {
+    uint64_t now = Now();
+    if (when > now) Sleep(DWORD(((when - now) * 1000 + Frequency() - 1) / Frequency()));
+}
+}  // namespace
 
 // The display change's result is not an error code, so its failure is kept here; anything else
 // is the system's last error, in the system's words.
@@ -44,5 +75,13 @@ BOOL WINAPI MakeCurrentWithSwapInterval(HDC dc, HGLRC context) {
     auto setInterval = reinterpret_cast<SwapInterval>(
         reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
     if (setInterval) setInterval(1);
+    StartPacingToTheDisplay();
     return TRUE;
+}
+
+BOOL WINAPI SwapBuffersPaced(HDC dc) {
+    uint64_t start = Now();
+    BOOL presented = SwapBuffers(dc);
+    WaitUntil(PacePresent(&pacing, start, Now()));
+    return presented;
 }

@@ -25,9 +25,8 @@ smoke)
     sleep 1
     expect_scene start
     expect_centred start
-    # Without vertical sync frames run at thousands a second: hold Up only for a moment.
-    xdotool keydown Up sleep 0.005 keyup Up
-    sleep 0.3; shot walked
+    hold Up 0.25
+    sleep 0.2; shot walked
     echo "green pixels: at the start $(green_count start), after the step $(green_count walked)"
     [ "$(green_count walked)" -gt "$(green_count start)" ] || fail "Up did not bring the triangle closer"
     xdotool mousemove_relative -- -40 0
