@@ -7,7 +7,7 @@ packages=(
     libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     googletest libgtest-dev
     xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xdotool imagemagick
-    libx11-dev libxrandr-dev libxcb1-dev x11-utils xauth openbox wmctrl weston
+    libx11-dev libxrandr-dev libxcb1-dev libxtst-dev x11-utils xauth openbox wmctrl weston
     g++-mingw-w64-x86-64 wine64 wine
 )
 
