@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then: static analysis; the Linux and the Windows program built and
-# every test run; everything again built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# with the fuzz target's saved inputs and a bounded search for new ones. Needs no display: the
-# tests that show windows start their own X servers.
+# every test run; the Debian package built and checked as a user's system takes it; everything
+# again built with AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz target's saved
+# inputs and a bounded search for new ones. Needs no display: the tests that show windows start
+# their own X servers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -10,6 +11,8 @@ tools/analyze.sh
 tools/build-windows.sh
 tools/build.sh -DTOLVAREN_WINDOWS_EXE="$PWD/build-windows/tolvaren.exe"
 (cd build && ctest --output-on-failure)
+tools/package.sh >/dev/null
+bash tests/package/package_test.sh build-package/packages/tolvaren_1.0.0_amd64.deb
 
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON >/dev/null
