@@ -86,18 +86,23 @@ bool TranslateWindowEvent(const SDL_WindowEvent& window, MSG* msg) {
         return false;
     }
 }
+// A message of the layer's own making.
+bool Hand(MSG* msg, HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    *msg = MSG{};
+    msg->hwnd = window;
+    msg->message = message;
+    msg->wParam = wParam;
+    msg->lParam = lParam;
+    return true;
+}
+
 // A release held back for a key whose press has reached an idle turn since, in the order of codes.
 bool HandOutHeldRelease(MSG* msg) {
     Layer& l = L();
     for (int code = 0; code < 256; ++code) {
         if (!l.releaseHeld[code] || l.pressedSinceIdle[code]) continue;
         l.releaseHeld[code] = false;
-        *msg = MSG{};
-        msg->hwnd = WindowHandle();
-        msg->message = WM_KEYUP;
-        msg->wParam = WPARAM(code);
-        msg->lParam = l.heldRelease[code];
-        return true;
+        return Hand(msg, WindowHandle(), WM_KEYUP, WPARAM(code), l.heldRelease[code]);
     }
     return false;
 }
@@ -151,18 +156,10 @@ using namespace sdl_layer;
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
     Layer& l = L();
     if (l.quitPosted) {
-        *msg = MSG{};
-        msg->message = WM_QUIT;
-        msg->wParam = WPARAM(l.quitCode);
         if (removeMsg & PM_REMOVE) l.quitPosted = false;
-        return TRUE;
+        return Hand(msg, nullptr, WM_QUIT, WPARAM(l.quitCode));
     }
-    if (TakeCloseRequest()) {
-        *msg = MSG{};
-        msg->hwnd = WindowHandle();
-        msg->message = WM_CLOSE;
-        return TRUE;
-    }
+    if (TakeCloseRequest()) return Hand(msg, WindowHandle(), WM_CLOSE);
     if (!l.videoUp) return FALSE;
     if (HandOutHeldRelease(msg)) return TRUE;
     SDL_Event event;
