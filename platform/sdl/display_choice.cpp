@@ -1,7 +1,6 @@
 // Which display the window goes to, checked before the video system starts, so that a failed
 // start names its true cause and SDL never falls back to drawing off screen; and one instance
 // of the program per display.
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -23,27 +22,6 @@ const char* Env(const char* name) {
     return value && value[0] ? value : nullptr;
 }
 
-// What libxcb writes to stderr when a server turns a client away, read back instead of shown.
-struct CapturedStderr {
-    int saved = -1, pipe[2] = {-1, -1};
-    void Begin() {
-        if (::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-        saved = dup(STDERR_FILENO);
-        dup2(pipe[1], STDERR_FILENO);
-    }
-    void End(char* text, size_t size) {
-        text[0] = '\0';
-        if (saved < 0) return;
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-        ssize_t n = read(pipe[0], text, size - 1);
-        text[n > 0 ? n : 0] = '\0';
-        text[std::strcspn(text, "\r\n")] = '\0';
-        close(pipe[0]);
-        close(pipe[1]);
-    }
-};
-
 bool ExplainConnectionError(int error, const char* name, const char* refusal) {
     if (refusal[0]) {
         SetFailure("the display %s refused the connection: %s", name, refusal);
@@ -59,12 +37,13 @@ bool ExplainConnectionError(int error, const char* name, const char* refusal) {
 
 // Connects once to see that the X server is there and takes us, and reads its colour depth.
 bool ProbeX11(const char* name) {
-    CapturedStderr refusal;
-    refusal.Begin();
+    // libxcb writes to stderr why a server turned it away.
+    StderrCapture refusal = CaptureStderr();
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(name, &screenNumber);
     char said[200];
-    refusal.End(said, sizeof said);
+    EndCapture(&refusal, said, sizeof said);
+    said[std::strcspn(said, "\r\n")] = '\0';
     int error = xcb_connection_has_error(connection);
     if (!error) {
         xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));

@@ -20,6 +20,7 @@ struct Layer {
     char displayName[64];  // DISPLAY or WAYLAND_DISPLAY, as the user's messages name it
     int displayDepth;      // the X screen's colour depth, for when SDL cannot tell it
     bool failed;           // the window system failed the running program: it ends with 1
+    char openGlSaid[512];  // what the OpenGL library wrote while the window and context were made
     bool classRegistered;
     char className[64];
     WNDPROC windowProc;
@@ -84,6 +85,15 @@ void DestroySdlWindow(SDL_Window* window);
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
+
+// What libraries write to stderr in between is read back instead of shown, to go into the
+// program's one line about a failure.
+struct StderrCapture {
+    int saved;
+    int pipe[2];
+};
+StderrCapture CaptureStderr();
+void EndCapture(StderrCapture* capture, char* text, size_t size);  // all that was written, cut to size
 
 // Turns one SDL event into the message the window procedure expects; false when it makes none.
 bool TranslateEvent(const SDL_Event& event, MSG* msg);

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <thread>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/sdl/sdl_layer.h"
 
 namespace {
 int windowToken, deviceContextToken, instanceToken, iconToken;
-char failure[256];
+char failure[512];
 }  // namespace
 
 namespace sdl_layer {
@@ -27,6 +30,27 @@ void SetFailure(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(failure, sizeof failure, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized): started above
     va_end(args);
+}
+
+StderrCapture CaptureStderr() {
+    StderrCapture capture = {-1, {-1, -1}};
+    if (pipe2(capture.pipe, O_CLOEXEC | O_NONBLOCK) != 0) return capture;  // full, a writer loses the rest
+    std::fflush(stderr);
+    capture.saved = dup(STDERR_FILENO);
+    dup2(capture.pipe[1], STDERR_FILENO);
+    return capture;
+}
+
+void EndCapture(StderrCapture* capture, char* text, size_t size) {
+    text[0] = '\0';
+    if (capture->saved < 0) return;
+    std::fflush(stderr);
+    dup2(capture->saved, STDERR_FILENO);
+    close(capture->saved);
+    ssize_t length = read(capture->pipe[0], text, size - 1);
+    text[length > 0 ? length : 0] = '\0';
+    close(capture->pipe[0]);
+    close(capture->pipe[1]);
 }
 
 void SetPresentPacing(bool on) { L().unpaced = !on; }
@@ -119,6 +143,22 @@ void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.cDepthBits);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
+}
+
+// The OpenGL library tells why it cannot serve on stderr, in its own words: they are kept, to go
+// into the program's line, or to be passed on once the context is current.
+void KeepWhatOpenGlSays(StderrCapture* capture) {
+    Layer& l = L();
+    size_t used = std::strlen(l.openGlSaid);
+    EndCapture(capture, l.openGlSaid + used, sizeof l.openGlSaid - used);
+}
+
+const char* WhatOpenGlSaid() {
+    static char said[320];
+    const char* text = L().openGlSaid;
+    int length = int(std::strcspn(text, "\r\n"));
+    std::snprintf(said, sizeof said, length ? " (the OpenGL library says: %.*s)" : "", length, text);
+    return said;
 }
 
 void WaitUntil(Uint64 when) {
@@ -275,9 +315,12 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
     // Borderless from its creation: a window manager never gives it a frame, even for a moment.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
     if (l.fullscreenPending) flags |= SDL_WINDOW_FULLSCREEN;
+    l.openGlSaid[0] = '\0';
+    StderrCapture capture = CaptureStderr();
     l.window = SDL_CreateWindow(l.title, 0, 0, l.width, l.height, flags);
+    KeepWhatOpenGlSays(&capture);
     if (!l.window) {
-        SetFailure("cannot create an OpenGL window with that pixel format: %s", SDL_GetError());
+        SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());
         return FALSE;
     }
     if (l.fullscreenPending) SDL_SetWindowDisplayMode(l.window, &l.fullscreenMode);
@@ -287,8 +330,10 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
 HGLRC WINAPI wglCreateContext(HDC dc) {
     Layer& l = L();
     if (dc != DeviceContextHandle() || !l.window) return nullptr;
+    StderrCapture capture = CaptureStderr();
     SDL_GLContext context = SDL_GL_CreateContext(l.window);
-    if (!context) SetFailure("cannot create an OpenGL context: %s", SDL_GetError());
+    KeepWhatOpenGlSays(&capture);
+    if (!context) SetFailure("cannot create an OpenGL context: %s%s", SDL_GetError(), WhatOpenGlSaid());
     return reinterpret_cast<HGLRC>(context);
 }
 
@@ -302,6 +347,8 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     }
     SDL_GL_SetSwapInterval(1);
     StartPacing(&l.pacing, RefreshPeriod());
+    std::fputs(l.openGlSaid, stderr);  // all went well: what the library said is its own to say
+    l.openGlSaid[0] = '\0';
     return TRUE;
 }
 

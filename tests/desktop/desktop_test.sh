@@ -83,8 +83,9 @@ bad-display)
     expect_refusal "nothing listens" "cannot reach the display $nobody" DISPLAY=$nobody
     export DISPLAY=:$(free_display) XAUTHORITY="$work/cookie"  # a server that takes only this cookie
     xauth -q add "$DISPLAY" . "$(mcookie)" 2>/dev/null
-    start_xvfb_on_display 1024x768 -auth "$XAUTHORITY"
+    start_xvfb_on_display 640x480 -auth "$XAUTHORITY"
     expect_refusal "refused" "the display $DISPLAY refused the connection" XAUTHORITY=/dev/null
+    expect_refusal "no OpenGL" "cannot create an OpenGL .*swrast" LIBGL_DRIVERS_PATH=/nonexistent
     ;;
 no-mode)
     start_xvfb 1024x768
