@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the built program on a private X server as a user would and checks what the screen shows.
-# Usage: desktop_test.sh CASE PROGRAM [SIGNAL]. Exit 0 passed, 1 failed, 77 skipped.
+# Usage: desktop_test.sh CASE PROGRAM [SIGNAL REPEATS]. Exit 0 passed, 1 failed, 77 skipped.
 set -u
 case_name=$1
 program=$2
@@ -36,7 +36,7 @@ sigterm | sigint | sighup | sigquit)
     expect_desktop_back
     ;;
 sigkill | xkill)
-    # No handler sees these: the desktop comes back all the same.
+    # Ends the program cannot clean up after (killed, or its connection cut): the desktop comes back.
     start_xorg
     start_program "$program"
     if [ "$case_name" = sigkill ]; then kill -KILL "$program_pid"; else xkill -id "$(program_window)" >/dev/null; fi
