@@ -170,11 +170,13 @@ void Send(Display* display, Input input, bool undo) {
     XFlush(display);
 }
 
+// Touches nothing until the program's first frame, so that the watcher process the program forks
+// at its start finds no lock held by this thread.
 void Inject(Input input) {
+    while (!latency.started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     Display* display = XOpenDisplay(nullptr);
     std::mt19937 random(input == Input::Key ? 1 : 2);
     std::uniform_real_distribution<double> phase(0.0, kRefreshMs);
-    while (!latency.started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (int i = 0; i < kInputs; ++i) {
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(2 * kRefreshMs + phase(random)));
@@ -278,13 +280,9 @@ std::vector<double> MeasureLatency(void (*loop)(bool), Input input) {
     latency.ms.clear();
     run = Run{};
     run.endsByItself = false;
-    // The injector starts with the first frame, after the watcher process has been forked.
-    std::thread starter([&] {
-        while (!latency.started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        Inject(input);
-    });
+    std::thread injector(Inject, input);
     loop(true);
-    starter.join();
+    injector.join();
     latency.on = false;
     return latency.ms;
 }

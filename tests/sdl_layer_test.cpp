@@ -67,8 +67,7 @@ protected:
         SDL_Event copy = event;
         SDL_PushEvent(&copy);
         MSG msg = {};
-        msg.message = 0xFFFF;  // none
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msg.message = 0xFFFF;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msg.message = 0xFFFF;  // none
         Drain();
         return msg;
     }

@@ -16,9 +16,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <initializer_list>
 
 #include "platform/sdl/sdl_layer.h"
 
@@ -115,8 +113,7 @@ int EndQuietly(Display*) { _exit(0); }
 [[noreturn]] void Watch(const char* name, int fromProgram, int ready) {
     setsid();
     prctl(PR_SET_NAME, "tolvaren-watch");
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM})
-        std::signal(signal, SIG_IGN);
+    IgnoreEndRequests();
     int nothing = open("/dev/null", O_RDWR);
     for (int fd = 0; fd < 3; ++fd) dup2(nothing, fd);
     XSetIOErrorHandler(EndQuietly);

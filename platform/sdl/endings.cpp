@@ -39,6 +39,10 @@ void CatchEndRequests(bool on) {
     }
 }
 
+void IgnoreEndRequests() {
+    for (int signal : kEndRequests) std::signal(signal, SIG_IGN);
+}
+
 bool TakeCloseRequest() {
     if (TakeWindowSystemFailure()) return true;
     if (requested && !closeAsked) return closeAsked = true;

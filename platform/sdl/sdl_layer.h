@@ -73,6 +73,7 @@ void StopWatching(bool restored);
 // Requests to end by signal, and errors of the window system, become a close request that the
 // next poll hands out (once each); after the tear-down the process ends by the signal that asked.
 void CatchEndRequests(bool on);
+void IgnoreEndRequests();  // for the watcher, which must outlive them
 bool TakeCloseRequest();
 void EndAsRequested();
 

@@ -91,7 +91,7 @@ namespace {
 // (until then SDL answers 0, 0): where it cannot be known, it stands at the centre.
 POINT PointerPosition() {
     Layer& l = L();
-    if (!l.x11 && !SDL_GetMouseFocus() && std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0)
+    if (!SDL_GetMouseFocus() && std::strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0)
         return {l.width / 2, l.height / 2};
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
@@ -214,9 +214,11 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
         l.fullscreenPending = false;
         // Hidden first, so that no window is ever seen on the desktop: hiding a full-screen
         // window gives the display its desktop mode back.
-        if (l.window && l.x11) UnmapBeforeTheModeReturns(l.window);
-        if (l.window) SDL_HideWindow(l.window);
-        if (l.window) SDL_SetWindowFullscreen(l.window, 0);
+        if (l.window) {
+            if (l.x11) UnmapBeforeTheModeReturns(l.window);
+            SDL_HideWindow(l.window);
+            SDL_SetWindowFullscreen(l.window, 0);
+        }
         return DISP_CHANGE_SUCCESSFUL;
     }
     if (!EnsureVideo()) return DISP_CHANGE_FAILED;
