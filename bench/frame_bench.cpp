@@ -258,7 +258,8 @@ void ReferenceLoop(bool paced) {
 void ProgramLoop(bool paced) {
     ResetAppState();
     sdl_layer::SetPresentPacing(paced);
-    AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    if (sdl_layer::Start()) AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    sdl_layer::Stop();
 }
 
 Run Measure(void (*loop)(bool), bool paced) {

@@ -29,9 +29,10 @@
 // How the backends differ:
 // | backend  | differs in                                                                      |
 // |----------|---------------------------------------------------------------------------------|
-// | sdl      | the real window is made when the pixel format is set (the visual is fixed then); |
-// |          | the desktop's display mode returns when the window class is unregistered;       |
-// |          | while the cursor is hidden over the window it is tracked from relative motion   |
+// | sdl      | its entry starts the backend before the program and stops it after, and the    |
+// |          | services fail outside that; the real window is made when the pixel format is   |
+// |          | set (the visual is fixed then); while the cursor is hidden over the shown      |
+// |          | window it is tracked from relative motion                                       |
 // | win32    | the display change (to keep its failure reason), making the context current (to |
 // |          | ask for a swap interval of one) and the present (to pace it where the driver    |
 // |          | does not) are routed through win32/service_shims.cpp                            |

@@ -4,11 +4,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/present_pacing.h"
-#include <SDL.h>
+#include "platform/sdl/sdl_layer.h"
+#include "platform/sdl/x11_mode_watcher.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         received.clear();
+        ASSERT_TRUE(sdl_layer::Start()) << PlatformFailureReason();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = RecordingProc;
         windowClass.lpszClassName = "OpenGL";
@@ -43,6 +46,7 @@ protected:
     void TearDown() override {
         DestroyWindow(window);
         UnregisterClassA("OpenGL", nullptr);
+        sdl_layer::Stop();
     }
 
     // The real window, shown, with the cursor hidden over it: positions come from relative motion.
@@ -246,34 +250,6 @@ TEST_F(SdlLayer, ATappedKeyIsStillHeldForOneIdleTurn) {
     EXPECT_EQ(msg.wParam, WPARAM(VK_UP));
 }
 
-TEST(PresentPacing, APresentThatReturnsAtOnceIsFollowedByTheRestOfTheRefresh) {
-    PresentPacing pacing;
-    StartPacing(&pacing, 1000);
-    uint64_t waitEnd = PacePresent(&pacing, 5000, 5010);
-    EXPECT_EQ(waitEnd, 6010u) << "a whole refresh after the first present";
-    for (int frame = 0; frame < 3; ++frame) {  // each drawn in 100 ticks after the wait
-        uint64_t next = PacePresent(&pacing, waitEnd + 100, waitEnd + 110);
-        EXPECT_EQ(next, waitEnd + 1000) << "one refresh a frame, on schedule";
-        waitEnd = next;
-    }
-    uint64_t late = waitEnd + 1500;  // a frame late by more than a refresh
-    EXPECT_EQ(PacePresent(&pacing, late, late + 10), late + 1010) << "the schedule starts again after it";
-}
-
-TEST(PresentPacing, PresentsThatWaitForTheDisplayGetNoWaitOfTheLayer) {
-    PresentPacing pacing;
-    StartPacing(&pacing, 1000);
-    uint64_t now = 5000;
-    EXPECT_NE(PacePresent(&pacing, now, now + 900), 0u) << "one present that waited may be chance";
-    now += 1000;
-    EXPECT_EQ(PacePresent(&pacing, now, now + 900), 0u);
-    now += 1000;
-    EXPECT_EQ(PacePresent(&pacing, now, now + 300), 0u) << "a frame that took longer to draw waits less";
-    now += 1000;
-    uint64_t wait = PacePresent(&pacing, now, now + 10);
-    EXPECT_GT(wait, now + 10) << "a driver that stops waiting is paced again at once";
-}
-
 TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {
     for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
                        SIGVTALRM, SIGPROF}) {
@@ -291,7 +267,7 @@ TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {
     TearDown();
     struct sigaction after;
     sigaction(SIGHUP, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, SIG_DFL) << "the program's handlers go with its video system";
+    EXPECT_EQ(after.sa_handler, SIG_DFL) << "the program's handlers go when the backend stops";
     SetUp();
 }
 
@@ -309,6 +285,67 @@ TEST_F(SdlLayer, ARequestIgnoredAtStartStaysIgnored) {
     EXPECT_EQ(after.sa_handler, SIG_IGN);
     std::signal(SIGHUP, SIG_DFL);
     SetUp();
+}
+
+TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
+    using sdl_layer::WindowSystem;
+    struct {
+        const char *asked, *x11, *wayland;
+        WindowSystem kind;
+        const char *name, *driver;
+        bool refused;
+    } cases[] = {
+        {nullptr, ":1", "wayland-1", WindowSystem::X11, ":1", "x11", false},  // Xwayland under a Wayland session
+        {nullptr, nullptr, "wayland-1", WindowSystem::Wayland, "wayland-1", "wayland", false},
+        {nullptr, nullptr, nullptr, WindowSystem::Other, "", nullptr, true},
+        {"wayland", ":1", "wayland-1", WindowSystem::Wayland, "wayland-1", nullptr, false},
+        {"wayland", nullptr, nullptr, WindowSystem::Wayland, "wayland-0", nullptr, false},
+        {"x11", nullptr, "wayland-1", WindowSystem::X11, "", nullptr, true},
+        {"offscreen", ":1", nullptr, WindowSystem::Other, "", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        sdl_layer::WindowSystemChoice choice = sdl_layer::ChooseWindowSystem(c.asked, c.x11, c.wayland);
+        std::string what = std::string(c.asked ? c.asked : "-") + " " + (c.x11 ? c.x11 : "-") + " " +
+                           (c.wayland ? c.wayland : "-");
+        EXPECT_EQ(choice.kind, c.kind) << what;
+        EXPECT_STREQ(choice.name, c.name) << what;
+        EXPECT_STREQ(choice.driver, c.driver) << what;
+        EXPECT_EQ(choice.refusal != nullptr, c.refused) << what;
+    }
+}
+
+// Two monitors side by side, CRTCs 10 and 11; the primary (output 100) on CRTC 10.
+sdl_layer::Desktop TwoMonitors() {
+    return {2304, 1024, 600, 270, 100, 3,
+            {{10, 1, 0, 0, 1, 1, {100}}, {11, 2, 1024, 0, 1, 1, {101}}, {12, 0, 0, 0, 1, 0, {}}}};
+}
+
+TEST(DesktopWatcher, PutsBackOnlyWhatDiffersAndTurnsItOffFirst) {
+    sdl_layer::Desktop before = TwoMonitors();
+    sdl_layer::RestorePlan plan = sdl_layer::PlanRestore(before, before);
+    for (int i = 0; i < before.crtcCount; ++i) EXPECT_FALSE(plan.turnOff[i] || plan.putBack[i]) << i;
+    EXPECT_FALSE(plan.resize || plan.primary);
+
+    sdl_layer::Desktop now = before;
+    now.crtcs[0].mode = 7;  // the primary at 640 x 480
+    plan = sdl_layer::PlanRestore(before, now);
+    EXPECT_TRUE(plan.turnOff[0] && plan.putBack[0]);
+    EXPECT_FALSE(plan.turnOff[1] || plan.putBack[1]) << "the other monitor kept its mode";
+    EXPECT_FALSE(plan.resize);
+
+    // The screen shrunk around the switched monitor, the other off and a spare CRTC lit.
+    now = before;
+    now.width = 640, now.height = 480, now.primary = 0;
+    now.crtcs[0].mode = 7;
+    now.crtcs[1].mode = 0, now.crtcs[1].outputCount = 0;
+    now.crtcs[2] = {12, 2, 0, 0, 1, 1, {101}};
+    std::swap(now.crtcs[0], now.crtcs[2]);  // matched by identifier, not by place
+    plan = sdl_layer::PlanRestore(before, now);
+    EXPECT_TRUE(plan.turnOff[0] && plan.putBack[0]);
+    EXPECT_TRUE(!plan.turnOff[1] && plan.putBack[1]) << "an output that is off needs no turning off";
+    EXPECT_TRUE(plan.turnOff[2] && !plan.putBack[2]) << "a CRTC that was off is turned off and left so";
+    EXPECT_TRUE(plan.resize);
+    EXPECT_TRUE(plan.primary);
 }
 
 }  // namespace

@@ -14,6 +14,10 @@ fi
 if grep -nw appState platform/sdl/* platform/win32/* platform/scripted/*; then
     echo "a backend names the program's state record"; status=1
 fi
+# Each window system's own code lives in files named for it.
+if grep -lE '#include [<"](X11/|xcb/|SDL_syswm)' platform/sdl/* | grep -v '/x11_'; then
+    echo "X11 code outside the SDL backend's x11_* files"; status=1
+fi
 
 sources=(app/*.cpp render/*.cpp platform/*.cpp platform/sdl/*.cpp)
 cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ --error-exitcode=1 \

@@ -8,10 +8,13 @@
 #include "platform/sdl/sdl_layer.h"
 
 int main(int, char**) {
-    int result = AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
-    if (sdl_layer::L().failed) result = 1;
+    int result = 1;
+    if (sdl_layer::Start()) {
+        result = AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+        if (sdl_layer::B().system.failed) result = 1;
+    }
     if (result != 0) std::fprintf(stderr, "tolvaren: %s\n", PlatformFailureReason());
-    sdl_layer::QuitVideo();  // after a failed start the video system may still be up
+    sdl_layer::Stop();
     sdl_layer::EndAsRequested();
     return result;
 }

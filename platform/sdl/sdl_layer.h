@@ -1,5 +1,5 @@
 // What the SDL2-backed services share between their files; private to this backend, its entry,
-// its tests and the frame benchmark.
+// its tests and the frame benchmark. platform/README.md maps the files.
 #pragma once
 
 #ifndef TOLVAREN_SDL_BACKEND
@@ -10,79 +10,68 @@
 #include <SDL.h>
 
 #include "platform/platform.h"
-#include "platform/present_pacing.h"
 
 namespace sdl_layer {
 
-struct Layer {
-    bool videoUp;
-    bool x11;              // SDL runs on an X server
-    char displayName[64];  // DISPLAY or WAYLAND_DISPLAY, as the user's messages name it
-    int displayDepth;      // the X screen's colour depth, for when SDL cannot tell it
-    bool failed;           // the window system failed the running program: it ends with 1
-    char openGlSaid[512];  // what the OpenGL library wrote while the window and context were made
-    bool classRegistered;
-    char className[64];
-    WNDPROC windowProc;
-    bool windowCreated;  // recorded by CreateWindowExA; the SDL window comes with the pixel format
-    char title[128];
-    int width, height;
-    SDL_Window* window;
-    bool fullscreenPending;
-    SDL_DisplayMode fullscreenMode;
-    int cursorCount;     // the display counter: the cursor is hidden while it is below zero
-    bool relative;       // hidden over our window: positions come from relative motion
-    POINT cursor;        // the position reported while relative
-    bool minimised;
-    bool quitPosted;
-    int quitCode;
-    PresentPacing pacing;  // in performance-counter ticks
-    bool unpaced;          // for the frame benchmark only: present as fast as frames come
-    // Quick taps: a release that comes before the poll has once found the queue empty since the
-    // key's press is held back until it has, so that every press reaches an idle turn.
-    bool pressedSinceIdle[256];
-    bool releaseHeld[256];
-    LPARAM heldRelease[256];
+// ---------------------------------------------------------------------------------------------
+// Start and stop (backend.cpp): the entry starts the backend before the program and stops it
+// after; no service starts anything itself.
+// ---------------------------------------------------------------------------------------------
+// Chooses the window system, checks that it takes us, takes the one-instance mark, starts the
+// watcher (X11), catches the requests to end and starts SDL's video. False with the failure set.
+bool Start();
+// Undoes Start in reverse; the desktop's mode and cursor are back after it. Safe to call twice.
+void Stop();
+
+enum class WindowSystem { X11, Wayland, Other };
+
+// Which window system the environment asks for: X11 when DISPLAY is set, else Wayland when
+// WAYLAND_DISPLAY is; a driver named in SDL_VIDEODRIVER is taken as asked. Reads nothing itself.
+struct WindowSystemChoice {
+    WindowSystem kind;
+    const char* name;     // the display, as the user's messages name it; "" for other drivers
+    const char* driver;   // what SDL is told to use, or null when the user named it
+    const char* refusal;  // why none can be used, or null
+};
+WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland);
+
+// ---------------------------------------------------------------------------------------------
+// State shared between the service files; each file keeps the rest of its state to itself.
+// ---------------------------------------------------------------------------------------------
+struct System {
+    bool started;
+    WindowSystem kind;
+    char name[64];
+    int depth;    // the X screen's colour depth, for when SDL cannot tell it
+    bool failed;  // the window system failed the running program: it ends with 1
 };
 
-Layer& L();
+struct WindowClass {
+    bool registered;
+    char name[64];
+    WNDPROC proc;
+};
+
+struct FullscreenWindow {
+    bool created;  // recorded by CreateWindowExA; the SDL window comes with the pixel format
+    char title[128];
+    int width, height;
+    SDL_Window* sdl;
+    bool fullscreenPending;
+    SDL_DisplayMode fullscreenMode;
+    bool minimised;
+};
+
+struct Backend {
+    System system;
+    WindowClass windowClass;
+    FullscreenWindow window;
+};
+Backend& B();
 
 // Fake handles; there is one window, one device context and one instance.
 HWND WindowHandle();
 HDC DeviceContextHandle();
-
-bool EnsureVideo();
-void QuitVideo();  // the desktop's mode and cursor return; also what the entry calls last
-void ApplyCursorState();  // relative mode and visibility from the counter and the window
-void MoveCursorBy(int dx, int dy);
-void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
-
-// Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
-void SetPresentPacing(bool on);
-
-// Before the video system starts: which display, whether it takes us, and whether the program
-// already runs there. False with the failure set.
-bool ChooseDisplay();
-void ReleaseDisplay();
-
-// On X11, a process that gives the desktop its mode back should the program die without doing
-// so; started while the process still has one thread.
-void WatchDesktop(const char* display);
-void StopWatching(bool restored);
-
-// Requests to end by signal, and errors of the window system, become a close request that the
-// next poll hands out (once each); after the tear-down the process ends by the signal that asked.
-void CatchEndRequests(bool on);
-void IgnoreEndRequests();  // for the watcher, which must outlive them
-bool TakeCloseRequest();
-void EndAsRequested();
-
-// On X11: errors of the window system are caught (a failure ends the program with 1), the window
-// leaves the screen before the mode returns, and a destroyed window's late errors still count.
-void CatchWindowSystemErrors();
-bool TakeWindowSystemFailure();
-void UnmapBeforeTheModeReturns(SDL_Window* window);
-void DestroySdlWindow(SDL_Window* window);
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
@@ -95,8 +84,59 @@ struct StderrCapture {
 };
 StderrCapture CaptureStderr();
 void EndCapture(StderrCapture* capture, char* text, size_t size);  // all that was written, cut to size
+const char* FirstLine(char* text);  // cut at the first line's end
 
+// ---------------------------------------------------------------------------------------------
+// Cursor (cursor.cpp): while hidden over the shown window it is tracked from relative motion.
+// ---------------------------------------------------------------------------------------------
+void ApplyCursorState();  // relative mode and visibility from the display counter and the window
+void TrackMotion(int dx, int dy);  // motion while tracked moves the cursor, stopping at the edges
+void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
+POINT TrackedCursor();
+void ForgetCursor();  // back to the start values
+
+// ---------------------------------------------------------------------------------------------
+// Messages (messages.cpp)
+// ---------------------------------------------------------------------------------------------
 // Turns one SDL event into the message the window procedure expects; false when it makes none.
 bool TranslateEvent(const SDL_Event& event, MSG* msg);
+void ForgetMessages();
+
+// Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
+void SetPresentPacing(bool on);
+
+// ---------------------------------------------------------------------------------------------
+// Requests to end by signal (end_requests.cpp): the handler only records; the next poll hands out
+// a close request (once); after the tear-down the process ends by the signal that asked.
+// ---------------------------------------------------------------------------------------------
+void CatchEndRequests();
+void ReleaseEndRequests();  // the handlers that were there before
+void IgnoreEndRequests();   // for the watcher, which must outlive them
+bool TakeEndRequest();
+void EndAsRequested();
+
+// ---------------------------------------------------------------------------------------------
+// One instance per display (instance_mark.cpp)
+// ---------------------------------------------------------------------------------------------
+bool MarkTheOnlyInstance(const char* display);  // false with the failure set when one runs there
+void ReleaseInstanceMark();
+
+// ---------------------------------------------------------------------------------------------
+// X11 only (x11_*.cpp); each does nothing, or answers no, on any other window system.
+// ---------------------------------------------------------------------------------------------
+// Connects once to see that the X server is there and takes us, and reads its colour depth.
+bool ProbeX11(const char* display);
+// The watcher (x11_mode_watcher.cpp): a process that gives the desktop its outputs back should
+// the program die without doing so; started while the process still has one thread.
+void WatchDesktop();
+void StopWatching(bool restored);
+// Errors of SDL's connection end the program with 1 instead of hanging it, from SDL's start to
+// its end; the handlers that were there before come back after.
+void CatchX11Errors();
+void ReleaseX11Errors();
+bool TakeX11Failure();  // once, with the failure set and the program marked failed
+// The window leaves the screen before the mode returns; a destroyed window's late errors count.
+void UnmapBeforeTheModeReturns(SDL_Window* window);
+void DestroySdlWindow(SDL_Window* window);
 
 }  // namespace sdl_layer

@@ -27,7 +27,7 @@ sigterm | sigint | sighup | sigquit)
     # Closing the terminal, Ctrl+C, Ctrl+\ and kill end it through its tear-down; INT and TERM
     # close it as a close request does, the others end it by their own signal once the desktop is back.
     declare -A ends=([sigterm]=0 [sigint]=0 [sighup]=129 [sigquit]=131)
-    start_xorg
+    start_desktop
     start_program "$program"
     kill -"${case_name#sig}" "$program_pid"
     finish_program
@@ -37,7 +37,7 @@ sigterm | sigint | sighup | sigquit)
     ;;
 sigkill | xkill)
     # Ends the program cannot clean up after (killed, or its connection cut): the desktop comes back.
-    start_xorg
+    start_desktop
     start_program "$program"
     if [ "$case_name" = sigkill ]; then kill -KILL "$program_pid"; else xkill -id "$(program_window)" >/dev/null; fi
     finish_program
@@ -46,7 +46,7 @@ sigkill | xkill)
     check "watcher still running" "" "$(ps -eo stat=,comm= | awk '$2 == "tolvaren-watch" && $1 !~ /Z/')"
     ;;
 window-destroyed)
-    start_xorg
+    start_desktop
     start_program "$program"
     xdotool windowclose "$(program_window)"
     started=$SECONDS
@@ -57,7 +57,7 @@ window-destroyed)
     expect_desktop_back
     ;;
 two-instances)
-    start_xorg
+    start_desktop
     start_program "$program"
     env --default-signal "$program" >"$work/stdout" 2>"$work/stderr"
     check "second start's exit code" 1 "$?"

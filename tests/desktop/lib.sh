@@ -34,9 +34,10 @@ wait_for_server() { # ours, not a server that held the number before
     echo "the X server did not start"; exit 1
 }
 
-start_xorg() { # a desktop that switches modes; Xorg runs as root
+start_xorg() { # a 1024 x 768 desktop that switches modes; Xorg runs as root
     [ "$(id -u)" -eq 0 ] || { echo "SKIP: the dummy Xorg server needs root"; exit 77; }
     export DISPLAY=:$(free_display)
+    desktop_size=1024x768
     Xorg "$DISPLAY" -config "$lib_dir/xorg-dummy.conf" -noreset -nolisten tcp -novtswitch -sharevts \
         -logfile "$work/xorg.log" >"$work/xorg.out" 2>&1 &
     server_pid=$!
@@ -48,9 +49,14 @@ start_xvfb() { # start_xvfb WIDTHxHEIGHT [ARGUMENTS...]: a desktop with that one
     start_xvfb_on_display "$@"
 }
 
+start_desktop() { # Xorg where it can run; without root, a 640 x 480 Xvfb, where nothing switches
+    if [ "$(id -u)" -eq 0 ]; then start_xorg; else start_xvfb 640x480; fi
+}
+
 start_xvfb_on_display() { # the same on the DISPLAY already chosen
     local size=$1
     shift
+    desktop_size=$size
     Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp "$@" >"$work/xvfb.out" 2>&1 &
     server_pid=$!
     wait_for_server
@@ -128,7 +134,7 @@ program_window() { xdotool search --name '^TOLVAREN$' | head -1; }
 
 wait_for_desktop() { # the desktop's size back within two seconds
     for _ in $(seq 20); do
-        [ "$(screen_size)" = 1024x768 ] && return 0
+        [ "$(screen_size)" = "$desktop_size" ] && return 0
         sleep 0.1
     done
     return 1
@@ -136,9 +142,9 @@ wait_for_desktop() { # the desktop's size back within two seconds
 
 expect_desktop_back() {
     wait_for_desktop
-    check "screen size after exit" 1024x768 "$(screen_size)"
+    check "screen size after exit" "$desktop_size" "$(screen_size)"
+    [ "$desktop_size" = 1024x768 ] || return 0  # Xvfb moves no pointer for xdotool
     xdotool mousemove 1000 700
-    check "cursor free over the whole desktop" "1000 700" \
-        "$(pointer)"
+    check "cursor free over the whole desktop" "1000 700" "$(pointer)"
 }
 

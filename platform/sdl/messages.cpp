@@ -5,6 +5,16 @@
 
 namespace sdl_layer {
 namespace {
+struct Queue {
+    bool quitPosted;
+    int quitCode;
+    // Quick taps: a release that comes before the poll has once found the queue empty since the
+    // key's press is held back until it has, so that every press reaches an idle turn.
+    bool pressedSinceIdle[256];
+    bool releaseHeld[256];
+    LPARAM heldRelease[256];
+};
+Queue queue;
 
 // Virtual-key codes by the key's meaning in the current layout, as Windows gives them.
 int VirtualKey(SDL_Keycode key) {
@@ -53,39 +63,40 @@ bool TranslateKey(const SDL_KeyboardEvent& key, MSG* msg) {
 
 bool Activate(MSG* msg, WORD state) {
     msg->message = WM_ACTIVATE;
-    msg->wParam = MAKEWPARAM(state, L().minimised ? 1 : 0);
+    msg->wParam = MAKEWPARAM(state, B().window.minimised ? 1 : 0);
     return true;
 }
 
-bool TranslateWindowEvent(const SDL_WindowEvent& window, MSG* msg) {
-    Layer& l = L();
-    switch (window.event) {
+bool TranslateWindowEvent(const SDL_WindowEvent& event, MSG* msg) {
+    FullscreenWindow& window = B().window;
+    switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
         msg->message = WM_CLOSE;
         return true;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        l.minimised = true;
+        window.minimised = true;
         return Activate(msg, WA_INACTIVE);
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SHOWN:
-        l.minimised = false;
+        window.minimised = false;
         return Activate(msg, WA_ACTIVE);
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         return Activate(msg, WA_ACTIVE);
     case SDL_WINDOWEVENT_FOCUS_LOST:
         return Activate(msg, WA_INACTIVE);
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        l.width = window.data1;
-        l.height = window.data2;
+        window.width = event.data1;
+        window.height = event.data2;
         msg->message = WM_SIZE;
         msg->wParam = SIZE_RESTORED;
-        msg->lParam = MAKELPARAM(window.data1, window.data2);
+        msg->lParam = MAKELPARAM(event.data1, event.data2);
         return true;
     default:
         return false;
     }
 }
+
 // A message of the layer's own making.
 bool Hand(MSG* msg, HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     *msg = MSG{};
@@ -98,40 +109,28 @@ bool Hand(MSG* msg, HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam 
 
 // A release held back for a key whose press has reached an idle turn since, in the order of codes.
 bool HandOutHeldRelease(MSG* msg) {
-    Layer& l = L();
     for (int code = 0; code < 256; ++code) {
-        if (!l.releaseHeld[code] || l.pressedSinceIdle[code]) continue;
-        l.releaseHeld[code] = false;
-        return Hand(msg, WindowHandle(), WM_KEYUP, WPARAM(code), l.heldRelease[code]);
+        if (!queue.releaseHeld[code] || queue.pressedSinceIdle[code]) continue;
+        queue.releaseHeld[code] = false;
+        return Hand(msg, WindowHandle(), WM_KEYUP, WPARAM(code), queue.heldRelease[code]);
     }
     return false;
 }
 
 bool HoldBackTap(const MSG& msg) {
-    Layer& l = L();
-    if (msg.message == WM_KEYDOWN) l.pressedSinceIdle[msg.wParam] = true;
-    if (msg.message != WM_KEYUP || !l.pressedSinceIdle[msg.wParam]) return false;
-    l.releaseHeld[msg.wParam] = true;
-    l.heldRelease[msg.wParam] = msg.lParam;
+    if (msg.message == WM_KEYDOWN) queue.pressedSinceIdle[msg.wParam] = true;
+    if (msg.message != WM_KEYUP || !queue.pressedSinceIdle[msg.wParam]) return false;
+    queue.releaseHeld[msg.wParam] = true;
+    queue.heldRelease[msg.wParam] = msg.lParam;
     return true;
 }
 }  // namespace
-
-// The motion that has arrived up to now, not only what the last poll took in.
-void AbsorbMotion() {
-    SDL_PumpEvents();
-    SDL_Event motion[32];
-    int count;
-    while ((count = SDL_PeepEvents(motion, 32, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION)) > 0)
-        for (int i = 0; i < count; ++i)
-            if (L().relative) MoveCursorBy(motion[i].motion.xrel, motion[i].motion.yrel);
-}
 
 bool TranslateEvent(const SDL_Event& event, MSG* msg) {
     *msg = MSG{};
     msg->hwnd = WindowHandle();
     msg->time = event.common.timestamp;
-    msg->pt = L().cursor;
+    msg->pt = TrackedCursor();
     switch (event.type) {
     case SDL_QUIT:
         msg->message = WM_CLOSE;
@@ -142,53 +141,55 @@ bool TranslateEvent(const SDL_Event& event, MSG* msg) {
     case SDL_KEYUP:
         return TranslateKey(event.key, msg);
     case SDL_MOUSEMOTION:
-        if (L().relative) MoveCursorBy(event.motion.xrel, event.motion.yrel);
+        TrackMotion(event.motion.xrel, event.motion.yrel);
         return false;
     default:
         return false;
     }
 }
 
+void ForgetMessages() { queue = Queue{}; }
+
 }  // namespace sdl_layer
 
 using namespace sdl_layer;
 
+// A request to end, by the window system's failure or by signal, comes as a close request.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
-    Layer& l = L();
-    if (l.quitPosted) {
-        if (removeMsg & PM_REMOVE) l.quitPosted = false;
-        return Hand(msg, nullptr, WM_QUIT, WPARAM(l.quitCode));
+    if (queue.quitPosted) {
+        if (removeMsg & PM_REMOVE) queue.quitPosted = false;
+        return Hand(msg, nullptr, WM_QUIT, WPARAM(queue.quitCode));
     }
-    if (TakeCloseRequest()) return Hand(msg, WindowHandle(), WM_CLOSE);
-    if (!l.videoUp) return FALSE;
+    if (TakeX11Failure() || TakeEndRequest()) return Hand(msg, WindowHandle(), WM_CLOSE);
+    if (!B().system.started) return FALSE;
     if (HandOutHeldRelease(msg)) return TRUE;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (TranslateEvent(event, msg) && !HoldBackTap(*msg)) return TRUE;
     }
-    std::memset(l.pressedSinceIdle, 0, sizeof l.pressedSinceIdle);  // this poll is an idle turn
+    std::memset(queue.pressedSinceIdle, 0, sizeof queue.pressedSinceIdle);  // this poll is an idle turn
     return FALSE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT WINAPI DispatchMessageA(const MSG* msg) {
-    Layer& l = L();
-    if (msg->hwnd != WindowHandle() || !l.windowCreated || !l.windowProc) return 0;
-    return l.windowProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    const WindowClass& windowClass = B().windowClass;
+    if (msg->hwnd != WindowHandle() || !B().window.created || !windowClass.proc) return 0;
+    return windowClass.proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 // Alt+F4 becomes the close command, and the close command a close request, as on Windows.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Layer& l = L();
-    if (!l.windowProc) return 0;
+    WNDPROC proc = B().windowClass.proc;
+    if (!proc) return 0;
     if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (lParam & (1 << 29)))
-        return l.windowProc(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return l.windowProc(window, WM_CLOSE, 0, 0);
+        return proc(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) return proc(window, WM_CLOSE, 0, 0);
     return 0;
 }
 
 void WINAPI PostQuitMessage(int exitCode) {
-    L().quitPosted = true;
-    L().quitCode = exitCode;
+    queue.quitPosted = true;
+    queue.quitCode = exitCode;
 }

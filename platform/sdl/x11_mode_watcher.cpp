@@ -19,29 +19,29 @@
 #include <cstring>
 
 #include "platform/sdl/sdl_layer.h"
+#include "platform/sdl/x11_mode_watcher.h"
 
 namespace sdl_layer {
 namespace {
 constexpr char kRestored = 'R';
-constexpr int kMaxCrtcs = 16, kMaxOutputs = 8;
 
-struct Crtc {
-    RRCrtc id;
-    RRMode mode;
-    int x, y;
-    Rotation rotation;
-    int outputCount;
-    RROutput outputs[kMaxOutputs];
+struct Watcher {
+    int channel;  // to the watcher; closes by itself if the program dies
+    pid_t pid;
 };
+Watcher watcher = {-1, -1};
 
-struct Desktop {
-    int width, height, widthMm, heightMm;
-    int crtcCount;
-    Crtc crtcs[kMaxCrtcs];
-};
+bool SameCrtc(const Crtc& a, const Crtc& b) {
+    return a.mode == b.mode && a.x == b.x && a.y == b.y && a.rotation == b.rotation &&
+           a.outputCount == b.outputCount &&
+           std::memcmp(a.outputs, b.outputs, sizeof a.outputs[0] * size_t(a.outputCount)) == 0;
+}
 
-int channel = -1;  // to the watcher; closes by itself if the program dies
-pid_t watcher = -1;
+const Crtc* FindCrtc(const Desktop& desktop, unsigned long id) {
+    for (int i = 0; i < desktop.crtcCount; ++i)
+        if (desktop.crtcs[i].id == id) return &desktop.crtcs[i];
+    return nullptr;
+}
 
 bool ReadCrtc(Display* display, XRRScreenResources* resources, RRCrtc id, Crtc* crtc) {
     XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, id);
@@ -52,54 +52,41 @@ bool ReadCrtc(Display* display, XRRScreenResources* resources, RRCrtc id, Crtc* 
     return true;
 }
 
-bool SameCrtc(const Crtc& a, const Crtc& b) {
-    return a.mode == b.mode && a.x == b.x && a.y == b.y && a.rotation == b.rotation &&
-           a.outputCount == b.outputCount &&
-           std::memcmp(a.outputs, b.outputs, sizeof(RROutput) * size_t(a.outputCount)) == 0;
-}
-
+// Xlib's own idea of the screen size is the one it had when it connected: the root's is asked.
 bool Snapshot(Display* display, Desktop* desktop) {
     int screen = DefaultScreen(display);
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, RootWindow(display, screen));
+    Window root = RootWindow(display, screen), none;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
     if (!resources) return false;
-    *desktop = Desktop{DisplayWidth(display, screen), DisplayHeight(display, screen),
-                       DisplayWidthMM(display, screen), DisplayHeightMM(display, screen), 0, {}};
+    int x, y;
+    unsigned int width = 0, height = 0, border, depth;
+    XGetGeometry(display, root, &none, &x, &y, &width, &height, &border, &depth);
+    *desktop = Desktop{int(width), int(height), DisplayWidthMM(display, screen), DisplayHeightMM(display, screen),
+                       XRRGetOutputPrimary(display, root), 0, {}};
     for (int i = 0; i < resources->ncrtc && desktop->crtcCount < kMaxCrtcs; ++i)
         if (ReadCrtc(display, resources, resources->crtcs[i], &desktop->crtcs[desktop->crtcCount])) ++desktop->crtcCount;
     XRRFreeScreenResources(resources);
     return true;
 }
 
-// Asked of the server: Xlib's own idea of the screen size is the one it had when it connected.
-bool ScreenSizeIs(Display* display, Window root, int width, int height) {
-    Window none;
-    int x, y;
-    unsigned int w = 0, h = 0, border, depth;
-    XGetGeometry(display, root, &none, &x, &y, &w, &h, &border, &depth);
-    return int(w) == width && int(h) == height;
-}
-
-// As xrandr does it: outputs that must change are turned off, the screen takes its size, and the
-// outputs come back as they were. Whatever already matches is left alone.
-void Restore(Display* display, const Desktop& desktop) {
-    int screen = DefaultScreen(display);
-    Window root = RootWindow(display, screen);
+void Restore(Display* display, const Desktop& before) {
+    Window root = DefaultRootWindow(display);
     XGrabServer(display);
+    Desktop now;
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
-    bool changed[kMaxCrtcs] = {};
-    for (int i = 0; resources && i < desktop.crtcCount; ++i) {
-        Crtc now;
-        changed[i] = !ReadCrtc(display, resources, desktop.crtcs[i].id, &now) || !SameCrtc(now, desktop.crtcs[i]);
-        if (changed[i] && now.mode != None)
-            XRRSetCrtcConfig(display, resources, now.id, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
-    }
-    if (!ScreenSizeIs(display, root, desktop.width, desktop.height))
-        XRRSetScreenSize(display, root, desktop.width, desktop.height, desktop.widthMm, desktop.heightMm);
-    for (int i = 0; resources && i < desktop.crtcCount; ++i) {
-        const Crtc& c = desktop.crtcs[i];
-        if (changed[i] && c.mode != None)
-            XRRSetCrtcConfig(display, resources, c.id, CurrentTime, c.x, c.y, c.mode, c.rotation,
-                             const_cast<RROutput*>(c.outputs), c.outputCount);
+    if (resources && Snapshot(display, &now)) {
+        RestorePlan plan = PlanRestore(before, now);
+        for (int i = 0; i < before.crtcCount; ++i)
+            if (plan.turnOff[i])
+                XRRSetCrtcConfig(display, resources, before.crtcs[i].id, CurrentTime, 0, 0, None, RR_Rotate_0, nullptr, 0);
+        if (plan.resize) XRRSetScreenSize(display, root, before.width, before.height, before.widthMm, before.heightMm);
+        for (int i = 0; i < before.crtcCount; ++i) {
+            const Crtc& c = before.crtcs[i];
+            if (plan.putBack[i])
+                XRRSetCrtcConfig(display, resources, c.id, CurrentTime, c.x, c.y, c.mode, Rotation(c.rotation),
+                                 const_cast<RROutput*>(c.outputs), c.outputCount);
+        }
+        if (plan.primary) XRRSetOutputPrimary(display, root, before.primary);
     }
     if (resources) XRRFreeScreenResources(resources);
     XUngrabServer(display);
@@ -132,8 +119,22 @@ int EndQuietly(Display*) { _exit(0); }
 }
 }  // namespace
 
+RestorePlan PlanRestore(const Desktop& before, const Desktop& now) {
+    RestorePlan plan = {};
+    for (int i = 0; i < before.crtcCount; ++i) {
+        const Crtc* current = FindCrtc(now, before.crtcs[i].id);
+        bool changed = !current || !SameCrtc(*current, before.crtcs[i]);
+        plan.turnOff[i] = changed && current && current->mode != 0;
+        plan.putBack[i] = changed && before.crtcs[i].mode != 0;
+    }
+    plan.resize = before.width != now.width || before.height != now.height;
+    plan.primary = before.primary != now.primary;
+    return plan;
+}
+
 // Forks the watcher while the process has one thread, and waits until it holds the desktop's mode.
-void WatchDesktop(const char* name) {
+void WatchDesktop() {
+    if (B().system.kind != WindowSystem::X11 || watcher.channel >= 0) return;
     int pair[2], ready[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
     if (pipe2(ready, O_CLOEXEC) != 0) {
@@ -141,30 +142,30 @@ void WatchDesktop(const char* name) {
         close(pair[1]);
         return;
     }
-    watcher = fork();
-    if (watcher == 0) {
+    watcher.pid = fork();
+    if (watcher.pid == 0) {
         close(pair[0]);
         close(ready[0]);
-        Watch(name, pair[1], ready[1]);
+        Watch(B().system.name, pair[1], ready[1]);
     }
     close(pair[1]);
     close(ready[1]);
     char answer = 'N';
     pollfd wait = {ready[0], POLLIN, 0};
-    if (watcher > 0 && poll(&wait, 1, 3000) == 1) (void)!read(ready[0], &answer, 1);
+    if (watcher.pid > 0 && poll(&wait, 1, 3000) == 1) (void)!read(ready[0], &answer, 1);
     close(ready[0]);
-    channel = pair[0];
+    watcher.channel = pair[0];
     if (answer != 'Y') StopWatching(false);
 }
 
 // Tells the watcher whether the desktop is back already, and waits a moment for it to end.
 void StopWatching(bool restored) {
-    if (channel < 0) return;
-    if (restored) send(channel, &kRestored, 1, MSG_NOSIGNAL);
-    close(channel);
-    channel = -1;
-    for (int i = 0; i < 200 && waitpid(watcher, nullptr, WNOHANG) == 0; ++i) usleep(5000);
-    watcher = -1;
+    if (watcher.channel < 0) return;
+    if (restored) send(watcher.channel, &kRestored, 1, MSG_NOSIGNAL);
+    close(watcher.channel);
+    watcher.channel = -1;
+    for (int i = 0; watcher.pid > 0 && i < 200 && waitpid(watcher.pid, nullptr, WNOHANG) == 0; ++i) usleep(5000);
+    watcher.pid = -1;
 }
 
 }  // namespace sdl_layer

@@ -20,15 +20,12 @@ void OnEndRequest(int signal) {
 }
 }  // namespace
 
-void CatchEndRequests(bool on) {
-    if (on == catching) return;
-    catching = on;
-    if (on) requested = 0, closeAsked = false;
+void CatchEndRequests() {
+    if (catching) return;
+    catching = true;
+    requested = 0;
+    closeAsked = false;
     for (size_t i = 0; i < kEndRequestCount; ++i) {
-        if (!on) {
-            sigaction(kEndRequests[i], &previous[i], nullptr);
-            continue;
-        }
         sigaction(kEndRequests[i], nullptr, &previous[i]);
         if (previous[i].sa_handler == SIG_IGN) continue;  // as under nohup: stays ignored
         struct sigaction action = {};
@@ -39,14 +36,19 @@ void CatchEndRequests(bool on) {
     }
 }
 
+void ReleaseEndRequests() {
+    if (!catching) return;
+    catching = false;
+    for (size_t i = 0; i < kEndRequestCount; ++i) sigaction(kEndRequests[i], &previous[i], nullptr);
+}
+
 void IgnoreEndRequests() {
     for (int signal : kEndRequests) std::signal(signal, SIG_IGN);
 }
 
-bool TakeCloseRequest() {
-    if (TakeWindowSystemFailure()) return true;
-    if (requested && !closeAsked) return closeAsked = true;
-    return false;
+bool TakeEndRequest() {
+    if (!requested || closeAsked) return false;
+    return closeAsked = true;
 }
 
 // SIGINT and SIGTERM are the ordinary ways to close the program and end it with 0, as a close

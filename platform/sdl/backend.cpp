@@ -1,0 +1,132 @@
+// The backend's start and stop, its shared state and its failure reason.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+int windowToken, deviceContextToken;
+char failure[512];
+
+const char* Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value && value[0] ? value : nullptr;
+}
+
+// SDL's own choice is kept from falling back to drawing off screen, and from its signal handlers,
+// libdecor and minimising on focus loss.
+bool StartSdlVideo(const WindowSystemChoice& choice) {
+    if (choice.driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, choice.driver);
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours end the program through its tear-down
+    // Switching to another program leaves the window as it is; only minimising stops the frames.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");  // a full-screen window needs no decorations
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+    SetFailure("cannot start the video system on %s: %s", choice.name, SDL_GetError());
+    return false;
+}
+}  // namespace
+
+Backend& B() {
+    static Backend backend;
+    return backend;
+}
+
+HWND WindowHandle() { return reinterpret_cast<HWND>(&windowToken); }
+HDC DeviceContextHandle() { return reinterpret_cast<HDC>(&deviceContextToken); }
+
+WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland) {
+    if (!asked && x11) return {WindowSystem::X11, x11, "x11", nullptr};
+    if (!asked && wayland) return {WindowSystem::Wayland, wayland, "wayland", nullptr};
+    if (!asked)
+        return {WindowSystem::Other, "", nullptr,
+                "no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY is set"};
+    if (std::strcmp(asked, "x11") == 0)
+        return {WindowSystem::X11, x11 ? x11 : "", nullptr,
+                x11 ? nullptr : "no X display to open the window on: DISPLAY is not set"};
+    if (std::strcmp(asked, "wayland") == 0)
+        return {WindowSystem::Wayland, wayland ? wayland : "wayland-0", nullptr, nullptr};
+    return {WindowSystem::Other, "", nullptr, nullptr};
+}
+
+bool Start() {
+    System& system = B().system;
+    if (system.started) return true;
+    WindowSystemChoice choice = ChooseWindowSystem(Env("SDL_VIDEODRIVER"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"));
+    if (choice.refusal) {
+        SetFailure("%s", choice.refusal);
+        return false;
+    }
+    system = System{true, choice.kind, {}, 0, false};
+    std::snprintf(system.name, sizeof system.name, "%s", choice.name);
+    bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
+              (!system.name[0] || MarkTheOnlyInstance(system.name));
+    if (ok) {
+        WatchDesktop();  // before SDL starts threads of its own
+        CatchEndRequests();
+        ok = StartSdlVideo(choice);
+    }
+    if (!ok) {
+        Stop();
+        return false;
+    }
+    CatchX11Errors();
+    return true;
+}
+
+// SDL gives the display its desktop mode back as its video system ends, if it has not already.
+void Stop() {
+    System& system = B().system;
+    if (!system.started) return;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    ReleaseX11Errors();
+    StopWatching(true);
+    ReleaseEndRequests();
+    ReleaseInstanceMark();
+    ForgetCursor();
+    ForgetMessages();
+    system.started = false;
+}
+
+void SetFailure(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(failure, sizeof failure, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized): started above
+    va_end(args);
+}
+
+StderrCapture CaptureStderr() {
+    StderrCapture capture = {-1, {-1, -1}};
+    if (pipe2(capture.pipe, O_CLOEXEC | O_NONBLOCK) != 0) return capture;  // full, a writer loses the rest
+    std::fflush(stderr);
+    capture.saved = dup(STDERR_FILENO);
+    dup2(capture.pipe[1], STDERR_FILENO);
+    return capture;
+}
+
+void EndCapture(StderrCapture* capture, char* text, size_t size) {
+    text[0] = '\0';
+    if (capture->saved < 0) return;
+    std::fflush(stderr);
+    dup2(capture->saved, STDERR_FILENO);
+    close(capture->saved);
+    ssize_t length = read(capture->pipe[0], text, size - 1);
+    text[length > 0 ? length : 0] = '\0';
+    close(capture->pipe[0]);
+    close(capture->pipe[1]);
+}
+
+const char* FirstLine(char* text) {
+    text[std::strcspn(text, "\r\n")] = '\0';
+    return text;
+}
+
+}  // namespace sdl_layer
+
+const char* PlatformFailureReason() { return sdl_layer::failure[0] ? sdl_layer::failure : "unknown failure"; }

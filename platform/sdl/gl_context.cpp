@@ -1,0 +1,137 @@
+// The device context, pixel format and OpenGL context services, and the present. On X11 the
+// visual is fixed when a window is made, so the SDL window is made with the pixel format.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "platform/present_pacing.h"
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+struct Pacing {
+    PresentPacing schedule;  // in performance-counter ticks
+    bool off;                // for the frame benchmark only: present as fast as frames come
+};
+Pacing pacing;
+
+// What the OpenGL library wrote while the window and context were made: its own words on why it
+// cannot serve, kept to go into the program's line, or passed on once the context is current.
+char openGlSaid[512];
+
+void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
+    bool deep = request.cColorBits > 16;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.cDepthBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
+}
+
+void KeepWhatOpenGlSays(StderrCapture* capture) {
+    size_t used = std::strlen(openGlSaid);
+    EndCapture(capture, openGlSaid + used, sizeof openGlSaid - used);
+}
+
+const char* WhatOpenGlSaid() {
+    static char said[320];
+    char first[sizeof openGlSaid];
+    std::snprintf(first, sizeof first, "%s", openGlSaid);
+    const char* line = FirstLine(first);
+    std::snprintf(said, sizeof said, line[0] ? " (the OpenGL library says: %.260s)" : "", line);
+    return said;
+}
+
+void WaitUntil(Uint64 when) {
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (when <= now) return;
+    std::this_thread::sleep_for(std::chrono::nanoseconds((when - now) * 1000000000ull / SDL_GetPerformanceFrequency()));
+}
+
+Uint64 RefreshPeriod() {
+    SDL_DisplayMode mode;
+    int rate = 0;
+    if (B().window.sdl && SDL_GetWindowDisplayMode(B().window.sdl, &mode) == 0) rate = mode.refresh_rate;
+    return SDL_GetPerformanceFrequency() / Uint64(rate > 0 ? rate : 60);
+}
+
+bool IsDeviceContext(HDC dc) { return dc == DeviceContextHandle() && B().window.sdl; }
+}  // namespace
+
+void SetPresentPacing(bool on) { pacing.off = !on; }
+
+}  // namespace sdl_layer
+
+using namespace sdl_layer;
+
+HDC WINAPI GetDC(HWND window) { return window == WindowHandle() && B().window.created ? DeviceContextHandle() : nullptr; }
+int WINAPI ReleaseDC(HWND window, HDC dc) { return GetDC(window) && dc == DeviceContextHandle(); }
+
+int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
+    DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if (dc != DeviceContextHandle() || (request->dwFlags & needed) != needed ||
+        request->iPixelType != PFD_TYPE_RGBA) {
+        SetFailure("no pixel format matches the request");
+        return 0;
+    }
+    return 1;
+}
+
+BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
+    FullscreenWindow& window = B().window;
+    if (dc != DeviceContextHandle() || format != 1 || window.sdl) return FALSE;
+    SetPixelFormatAttributes(*request);
+    // Borderless from its creation: a window manager never gives it a frame, even for a moment.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    if (window.fullscreenPending) flags |= SDL_WINDOW_FULLSCREEN;
+    openGlSaid[0] = '\0';
+    StderrCapture capture = CaptureStderr();
+    window.sdl = SDL_CreateWindow(window.title, 0, 0, window.width, window.height, flags);
+    KeepWhatOpenGlSays(&capture);
+    if (!window.sdl) {
+        SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());
+        return FALSE;
+    }
+    if (window.fullscreenPending) SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode);
+    return TRUE;
+}
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    if (!IsDeviceContext(dc)) return nullptr;
+    StderrCapture capture = CaptureStderr();
+    SDL_GLContext context = SDL_GL_CreateContext(B().window.sdl);
+    KeepWhatOpenGlSays(&capture);
+    if (!context) SetFailure("cannot create an OpenGL context: %s%s", SDL_GetError(), WhatOpenGlSaid());
+    return reinterpret_cast<HGLRC>(context);
+}
+
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    SDL_Window* window = B().window.sdl;
+    if (!context) return window ? SDL_GL_MakeCurrent(window, nullptr) == 0 : TRUE;
+    if (!IsDeviceContext(dc)) return FALSE;
+    if (SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context)) != 0) {
+        SetFailure("cannot make the OpenGL context current: %s", SDL_GetError());
+        return FALSE;
+    }
+    SDL_GL_SetSwapInterval(1);
+    StartPacing(&pacing.schedule, RefreshPeriod());
+    std::fputs(openGlSaid, stderr);  // all went well: what the library said is its own to say
+    openGlSaid[0] = '\0';
+    return TRUE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    if (!context) return FALSE;
+    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+    return TRUE;
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    if (!IsDeviceContext(dc)) return FALSE;
+    Uint64 start = SDL_GetPerformanceCounter();
+    SDL_GL_SwapWindow(B().window.sdl);
+    Uint64 wait = PacePresent(&pacing.schedule, start, SDL_GetPerformanceCounter());
+    if (!pacing.off) WaitUntil(wait);
+    return TRUE;
+}

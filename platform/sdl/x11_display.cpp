@@ -1,0 +1,171 @@
+// What the backend does with the X server itself, beside SDL: the start's probe of the display,
+// errors of SDL's connection that end the program instead of hanging it, and the window taken
+// off the screen before the desktop's mode returns.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <cstdio>
+
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+struct X11Errors {
+    bool catching;
+    XErrorHandler previous;
+    XIOErrorHandler previousIo;
+    int code;  // the first error's
+    unsigned long resource;
+    unsigned char request;
+    Display* display;
+    bool answered;
+    Display* sdlConnection;  // SDL's, once its window is known
+    Window sdlWindow;
+};
+X11Errors errors;
+
+bool OnX11() { return B().system.kind == WindowSystem::X11; }
+
+bool X11Info(SDL_Window* window, SDL_SysWMinfo* info) {
+    SDL_VERSION(&info->version);
+    return window && SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
+}
+
+// SDL's connection and window, remembered: a window being destroyed is no longer asked about.
+void RememberSdlWindow() {
+    SDL_SysWMinfo info;
+    if (!X11Info(B().window.sdl, &info)) return;
+    errors.sdlConnection = info.info.x11.display;
+    errors.sdlWindow = info.info.x11.window;
+}
+
+// Before SDL has a window, its connection is the only one.
+bool IsSdlConnection(Display* display) {
+    RememberSdlWindow();
+    return !errors.sdlConnection || errors.sdlConnection == display;
+}
+
+// Records the first error and returns: SDL's own handler calls back into Xlib from here, which
+// deadlocks on the lock Xlib holds while it reports the error. Another connection's errors are
+// left to the handler that was there before.
+int OnXError(Display* display, XErrorEvent* error) {
+    if (!IsSdlConnection(display)) return errors.previous ? errors.previous(display, error) : 0;
+    if (!errors.code) {
+        errors.display = display;
+        errors.resource = error->resourceid;
+        errors.request = error->request_code;
+        errors.code = error->error_code ? error->error_code : 255;
+    }
+    return 0;
+}
+
+// The connection is gone: nothing of the window system can be released any more. The watcher
+// gives the desktop its mode back.
+int OnXConnectionLost(Display*) {
+    char line[160];
+    int length = std::snprintf(line, sizeof line, "tolvaren: lost the connection to the display %s\n",
+                               B().system.name);
+    (void)!write(STDERR_FILENO, line, size_t(length));
+    _exit(1);
+}
+
+Bool IsUnmapOf(Display*, XEvent* event, XPointer window) {
+    return event->type == UnmapNotify && event->xunmap.window == *reinterpret_cast<Window*>(window);
+}
+
+bool ExplainConnectionError(int error, const char* name, const char* refusal) {
+    if (refusal[0]) {
+        SetFailure("the display %s refused the connection: %s", name, refusal);
+    } else if (error == XCB_CONN_CLOSED_PARSE_ERR) {
+        SetFailure("DISPLAY=%s does not name a display", name);
+    } else if (error == XCB_CONN_CLOSED_INVALID_SCREEN) {
+        SetFailure("the display %s has no such screen", name);
+    } else {
+        SetFailure("cannot reach the display %s: no X server answers there", name);
+    }
+    return false;
+}
+}  // namespace
+
+bool ProbeX11(const char* name) {
+    // libxcb writes to stderr why a server turned it away.
+    StderrCapture refusal = CaptureStderr();
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(name, &screenNumber);
+    char said[200];
+    EndCapture(&refusal, said, sizeof said);
+    int error = xcb_connection_has_error(connection);
+    if (!error) {
+        xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        for (int i = 0; i < screenNumber && screen.rem; ++i) xcb_screen_next(&screen);
+        if (screen.rem) B().system.depth = screen.data->root_depth;
+    }
+    xcb_disconnect(connection);
+    return error ? ExplainConnectionError(error, name, FirstLine(said)) : true;
+}
+
+void CatchX11Errors() {
+    if (!OnX11() || errors.catching) return;
+    errors = X11Errors{};
+    errors.catching = true;
+    errors.previous = XSetErrorHandler(OnXError);
+    errors.previousIo = XSetIOErrorHandler(OnXConnectionLost);
+}
+
+// SDL puts its own first handler back as its video system ends; what it left is kept.
+void ReleaseX11Errors() {
+    if (!errors.catching) return;
+    errors.catching = false;
+    XErrorHandler now = XSetErrorHandler(errors.previous);
+    if (now != OnXError) XSetErrorHandler(now);
+    XIOErrorHandler nowIo = XSetIOErrorHandler(errors.previousIo);
+    if (nowIo != OnXConnectionLost) XSetIOErrorHandler(nowIo);
+}
+
+bool TakeX11Failure() {
+    if (!errors.code || errors.answered) return false;
+    errors.answered = true;
+    B().system.failed = true;
+    RememberSdlWindow();
+    if (errors.resource != 0 && errors.resource == errors.sdlWindow) {
+        SetFailure("the window was destroyed by another program");
+        return true;
+    }
+    char text[120] = "";
+    XGetErrorText(errors.display, errors.code, text, sizeof text);
+    SetFailure("the display %s refused a request (%s, request %d)", B().system.name, text, errors.request);
+    return true;
+}
+
+// SDL gives the display its desktop mode back before it unmaps a full-screen window, and a
+// window manager then stretches the window over the desktop for a moment: unmapped first, the
+// window is never seen off its own mode.
+void UnmapBeforeTheModeReturns(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!X11Info(window, &info)) return;
+    Display* display = info.info.x11.display;
+    Window xWindow = info.info.x11.window;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xWindow, &attributes) || attributes.map_state == IsUnmapped) return;
+    XWithdrawWindow(display, xWindow, DefaultScreen(display));
+    XEvent unmapped;
+    for (int i = 0; i < 100 && !XCheckIfEvent(display, &unmapped, IsUnmapOf, reinterpret_cast<XPointer>(&xWindow));
+         ++i) {
+        XSync(display, False);
+        usleep(2000);
+    }
+}
+
+// What the tear-down asks of a window that another program destroyed fails later, when Xlib next
+// reads the connection: that must still reach our handler, not the one SDL puts back as its
+// video system ends. The window is no longer the backend's when it comes here.
+void DestroySdlWindow(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    Display* display = X11Info(window, &info) ? info.info.x11.display : nullptr;
+    SDL_DestroyWindow(window);
+    if (display) XSync(display, False);
+}
+
+}  // namespace sdl_layer
