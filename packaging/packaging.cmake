@@ -13,6 +13,7 @@ if(WIN32)
   # Unzip and double-click: the program needs no DLL beyond Windows' own.
   install(TARGETS tolvaren RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . RENAME README.txt)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME tolvaren-${PROJECT_VERSION}-win64)
   include(CPack)
@@ -30,7 +31,9 @@ add_custom_target(compressed_docs ALL DEPENDS tolvaren.6.gz changelog.gz)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS tolvaren RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${packaging}/tolvaren.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Software centres find the program by its metainfo, which names the desktop entry.
+install(FILES ${packaging}/org.tolvaren.Tolvaren.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${packaging}/org.tolvaren.Tolvaren.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging}/tolvaren.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${packaging}/tolvaren.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tolvaren.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)

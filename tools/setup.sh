@@ -9,7 +9,7 @@ packages=(
     xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xdotool imagemagick
     libx11-dev libxrandr-dev libxcb1-dev libxtst-dev x11-utils xauth openbox wmctrl weston
     g++-mingw-w64-x86-64 wine64 wine
-    dpkg-dev lintian desktop-file-utils groff-base
+    dpkg-dev lintian desktop-file-utils appstream groff-base
 )
 
 missing=()

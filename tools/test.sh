@@ -12,7 +12,8 @@ tools/build-windows.sh
 tools/build.sh -DTOLVAREN_WINDOWS_EXE="$PWD/build-windows/tolvaren.exe"
 (cd build && ctest --output-on-failure)
 tools/package.sh >/dev/null
-bash tests/package/package_test.sh build-package/packages/tolvaren_1.0.0_amd64.deb
+bash tests/package/package_test.sh build-package/packages/tolvaren_1.0.0_amd64.deb \
+    build-windows/packages/tolvaren-1.0.0-win64.zip
 
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON >/dev/null
