@@ -63,7 +63,7 @@ bool Start() {
         SetFailure("%s", choice.refusal);
         return false;
     }
-    system = System{true, choice.kind, {}, 0, false};
+    system = System{true, choice.kind, {}, 0, false, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
               (!system.name[0] || MarkTheOnlyInstance(system.name));
@@ -77,6 +77,8 @@ bool Start() {
         return false;
     }
     CatchX11Errors();
+    SDL_Rect monitor = {};
+    if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
     return true;
 }
 

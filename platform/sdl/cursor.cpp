@@ -8,17 +8,28 @@ struct Cursor {
     int count;      // the display counter: the cursor is hidden while it is below zero
     bool relative;  // hidden over our window: positions come from relative motion
     POINT tracked;  // the position reported while relative
+    bool switched;  // the display has switched since the pointer was last read before a switch
+    POINT beforeSwitch;
 };
 Cursor cursor;
 
-// Where the pointer stands. A Wayland client learns that only once the pointer is over its window
-// (until then SDL answers 0, 0): where it cannot be known, it stands at the centre.
-POINT PointerPosition() {
-    if (!SDL_GetMouseFocus() && B().system.kind == WindowSystem::Wayland)
-        return {B().window.width / 2, B().window.height / 2};
+// Where the pointer stands on the program's monitor of this size: a pointer on another monitor
+// counts as the nearest point of it. A Wayland client learns where the pointer is only once it is
+// over its window (until then SDL answers 0, 0): where it cannot be known, it stands at the centre.
+POINT PointerPosition(int width, int height) {
+    if (!SDL_GetMouseFocus() && B().system.kind == WindowSystem::Wayland) return {width / 2, height / 2};
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    return {x, y};
+    SDL_Point origin = B().system.origin;
+    if (width <= 0 || height <= 0) return {x - origin.x, y - origin.y};  // no window yet
+    return {SDL_clamp(x - origin.x, 0, width - 1), SDL_clamp(y - origin.y, 0, height - 1)};
+}
+
+POINT PointerPosition() { return PointerPosition(B().window.width, B().window.height); }
+
+BOOL WarpTo(POINT at) {
+    SDL_Point origin = B().system.origin;
+    return SDL_WarpMouseGlobal(origin.x + at.x, origin.y + at.y) == 0;
 }
 
 // Like a real cursor, the tracked one stops at the edges of the screen.
@@ -33,11 +44,14 @@ void ApplyCursorState() {
     SDL_Window* window = B().window.sdl;
     bool hidden = cursor.count < 0;
     bool relative = hidden && window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN);
-    if (relative && !cursor.relative) cursor.tracked = PointerPosition();  // the first frame turns by it
+    if (relative && !cursor.relative) {  // the first frame turns by where the pointer stood
+        cursor.tracked = cursor.switched ? cursor.beforeSwitch : PointerPosition();
+        cursor.switched = false;
+    }
     if (relative != cursor.relative) SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
     // Leaving relative mode, SDL puts the pointer where it last saw it: it goes where the
     // program left it instead, as on Windows.
-    if (!relative && cursor.relative) SDL_WarpMouseGlobal(cursor.tracked.x, cursor.tracked.y);
+    if (!relative && cursor.relative) WarpTo(cursor.tracked);
     cursor.relative = relative;
     SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
 }
@@ -57,6 +71,11 @@ void AbsorbMotion() {
 
 POINT TrackedCursor() { return cursor.tracked; }
 
+void RememberPointerBeforeTheSwitch(int width, int height) {
+    cursor.beforeSwitch = PointerPosition(width, height);
+    cursor.switched = true;
+}
+
 void ForgetCursor() { cursor = Cursor{}; }
 
 }  // namespace sdl_layer
@@ -72,7 +91,7 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
 
 BOOL WINAPI SetCursorPos(int x, int y) {
     if (!B().system.started) return FALSE;
-    if (!cursor.relative) return SDL_WarpMouseGlobal(x, y) == 0;
+    if (!cursor.relative) return WarpTo({x, y});
     MoveTrackedTo(x, y);
     return TRUE;
 }

@@ -87,7 +87,9 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
     if (window.fullscreenPending) flags |= SDL_WINDOW_FULLSCREEN;
     openGlSaid[0] = '\0';
     StderrCapture capture = CaptureStderr();
-    window.sdl = SDL_CreateWindow(window.title, 0, 0, window.width, window.height, flags);
+    // On the program's monitor: a full-screen window switches the mode of the monitor it is on.
+    SDL_Point origin = B().system.origin;
+    window.sdl = SDL_CreateWindow(window.title, origin.x, origin.y, window.width, window.height, flags);
     KeepWhatOpenGlSays(&capture);
     if (!window.sdl) {
         SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());

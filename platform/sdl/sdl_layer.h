@@ -44,6 +44,10 @@ struct System {
     char name[64];
     int depth;    // the X screen's colour depth, for when SDL cannot tell it
     bool failed;  // the window system failed the running program: it ends with 1
+    // The program's monitor is SDL's first display: on X11 the primary output, or the first one
+    // when none is marked. The program's screen positions are from its top-left corner, which on
+    // X11 is here on the screen that spans every monitor.
+    SDL_Point origin;
 };
 
 struct WindowClass {
@@ -93,6 +97,9 @@ void ApplyCursorState();  // relative mode and visibility from the display count
 void TrackMotion(int dx, int dy);  // motion while tracked moves the cursor, stopping at the edges
 void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
 POINT TrackedCursor();
+// Where the pointer stands before the display switches, kept for the first frame: the switch
+// may move it, and the program's monitor is then of this size.
+void RememberPointerBeforeTheSwitch(int width, int height);
 void ForgetCursor();  // back to the start values
 
 // ---------------------------------------------------------------------------------------------

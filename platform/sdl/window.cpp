@@ -83,6 +83,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!B().system.started) return DISP_CHANGE_FAILED;
     int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
     if (!FindMode(width, height, bits, &window.fullscreenMode)) return RefuseMode(width, height, bits);
+    RememberPointerBeforeTheSwitch(width, height);
     window.fullscreenPending = true;  // the switch happens when the full-screen window appears
     if (window.sdl && SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) != 0) return DISP_CHANGE_FAILED;
     return DISP_CHANGE_SUCCESSFUL;

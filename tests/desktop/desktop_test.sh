@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the built program on a private X server as a user would and checks what the screen shows.
-# Usage: desktop_test.sh CASE PROGRAM [SIGNAL REPEATS]. Exit 0 passed, 1 failed, 77 skipped.
+# Usage: desktop_test.sh CASE PROGRAM [SIGNAL REPEATS | left | right]. Exit 0 passed, 1 failed, 77 skipped.
 set -u
 case_name=$1
 program=$2
@@ -163,10 +163,11 @@ window-manager)
 wayland)
     # weston runs on its X11 backend inside a private Xvfb: its headless backend offers no input
     # seat, and SDL 2.26 crashes at start without one. Keys reach weston through that X server.
-    start_xvfb 1024x768
+    # Two outputs side by side: the program goes full screen on the first.
+    start_xvfb 2048x768
     export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=tolvaren SDL_VIDEODRIVER=wayland
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --debug \
+    weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --output-count=2 --debug \
         >"$work/weston.log" 2>&1 &
     weston_pid=$!
     extra_cleanup() { kill "$debug_pid" "$weston_pid" 2>/dev/null; }
@@ -178,10 +179,13 @@ wayland)
     start_program "$program"
     check "full-screen requests" 1 "$(grep -c 'xdg_toplevel@[0-9]*\.set_fullscreen' "$work/protocol")"
     (cd "$work" && weston-screenshooter)
-    # weston's picture is of its 1024 x 768 output, with an alpha byte that reads 0
-    convert "$work"/wayland-screenshot-*.png -alpha off -filter point -resize '640x480!' "$work/start.png"
+    # weston's picture is of its two 1024 x 768 outputs, with an alpha byte that reads 0
+    convert "$work"/wayland-screenshot-*.png -alpha off -crop 1024x768+0+0 +repage -filter point \
+        -resize '640x480!' "$work/start.png"
+    convert "$work"/wayland-screenshot-*.png -alpha off -crop 1024x768+1024+0 +repage "$work/second.png"
     expect_start_view start
     expect_centred start
+    check "green on the second output" 0 "$(green_count second)"
     hold Escape 0.3
     finish_program
     check "exit code after Escape" 0 "$exit_code"
@@ -203,6 +207,47 @@ first-turn)
     hold Escape 0.3
     finish_program
     check "exit code" 0 "$exit_code"
+    ;;
+two-monitors) # two-monitors PROGRAM left|right: the primary 1024 x 768 on that side of a 1280 x 1024
+    start_xorg
+    xrandr --newmode 1280x1024 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+    xrandr --addmode DUMMY1 1280x1024
+    if [ "$3" = left ]; then
+        primary_x=0 other_x=1024 push=5000
+        xrandr --output DUMMY0 --primary --output DUMMY1 --mode 1280x1024 --pos 1024x0
+    else
+        primary_x=1280 other_x=0 push=-5000
+        xrandr --output DUMMY1 --mode 1280x1024 --pos 0x0 --output DUMMY0 --primary --pos 1280x0
+    fi
+    before=$(layout)
+    shot_area=640x480+$primary_x+0
+    cursor_start="$((primary_x + 320)) 240"  # the primary's centre
+    start_program "$program"
+    check "outputs while running" "DUMMY0 640x480+$primary_x+0 DUMMY1 1280x1024+$other_x+0" \
+        "$(xrandr | awk '/ connected/ {print $1, ($3 == "primary" ? $4 : $3)}' | xargs)"
+    check "window" "$primary_x 0 640 480" \
+        "$(xdotool getwindowgeometry --shell "$(program_window)" | sed -n 's/^[XYWIDTHEG]*=//p' | xargs)"
+    expect_scene start
+    expect_centred start
+    xdotool mousemove_relative -- -40 0
+    sleep 0.3; shot turned
+    # 2 degrees left moves the triangle right by 320 tan(2) / tan(hfov / 2) = 20 px
+    shift=$(($(green_centre turned) - $(green_centre start)))
+    [ "$shift" -ge 17 ] && [ "$shift" -le 23 ] && echo "ok: 40 px left moved the triangle $shift px" ||
+        fail "40 px left moved the triangle $shift px, not 20"
+    xdotool mousemove_relative -- "$push" 3000  # hard towards the other monitor, and down
+    sleep 0.3
+    check "pointer after hard pushes" "$((primary_x + (push > 0 ? 639 : 0))) 479" "$(pointer)"
+    xdotool key Escape
+    finish_program
+    check "exit code after Escape" 0 "$exit_code"
+    check "stderr" "" "$(cat "$work/stderr")"
+    check "layout after Escape" "$before" "$(layout)"
+    start_program "$program"
+    kill -KILL "$program_pid"
+    finish_program
+    for _ in $(seq 20); do [ "$(layout)" = "$before" ] && break; sleep 0.1; done
+    check "layout after SIGKILL" "$before" "$(layout)"
     ;;
 crash) # crash PROGRAM SIGNAL REPEATS: the first run looked at, then more, quicker ones
     start_xorg

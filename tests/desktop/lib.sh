@@ -62,6 +62,10 @@ start_xvfb_on_display() { # the same on the DISPLAY already chosen
     wait_for_server
 }
 
+layout() { # the screen's size, and each output's mode, position, rotation and primary flag
+    xrandr 2>/dev/null | sed -n 's/^Screen 0: .*current \([0-9]* x [0-9]*\),.*/screen \1/p; / connected/p'
+}
+
 screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
 program_window_shown() { xdotool search --name '^TOLVAREN$' >/dev/null 2>&1; }
@@ -93,7 +97,7 @@ finish_program() { # sets exit_code, or "running" after ten seconds
 
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 
-shot() { xwd -root -silent | convert xwd:- "$work/$1.png"; }
+shot() { xwd -root -silent | convert xwd:- ${shot_area:+-crop "$shot_area" +repage} "$work/$1.png"; }
 
 # Green pixels: count and mean column, of the whole screen.
 green() { convert "$work/$1.png" txt:- | awk -F'[,:]' '/#00FF00/ {n++; s+=$1} END {printf "%d %d\n", n, n ? s/n : -1}'; }
