@@ -7,7 +7,9 @@ packages=(
     libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
     googletest libgtest-dev
     xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xdotool imagemagick
-    libx11-dev libxrandr-dev libxcb1-dev libxtst-dev x11-utils xauth openbox wmctrl weston
+    libx11-dev libxrandr-dev libxcb1-dev libxtst-dev libxkbcommon-dev x11-utils xauth openbox wmctrl weston
+    xwayland sway grim wtype mutter dbus python3-gi pipewire wireplumber gstreamer1.0-pipewire
+    gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     g++-mingw-w64-x86-64 wine64 wine
     dpkg-dev lintian desktop-file-utils appstream groff-base
 )

@@ -69,6 +69,16 @@ void AbsorbMotion() {
         for (int i = 0; i < count; ++i) TrackMotion(motion[i].motion.xrel, motion[i].motion.yrel);
 }
 
+// A Wayland seat may gain its pointer only after relative mode was asked for (a pointing device
+// that appears later, as in a remote or headless session). SDL then falls back to reading motion
+// from the pointer's positions in the window, which the compositor scales with a full-screen
+// window's picture and stops at its edges: once the pointer is over the window, it is asked again.
+void RelockPointer() {
+    if (!cursor.relative || B().system.kind != WindowSystem::Wayland) return;
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+}
+
 POINT TrackedCursor() { return cursor.tracked; }
 
 void RememberPointerBeforeTheSwitch(int width, int height) {

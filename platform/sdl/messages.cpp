@@ -85,6 +85,9 @@ bool TranslateWindowEvent(const SDL_WindowEvent& event, MSG* msg) {
         return Activate(msg, WA_ACTIVE);
     case SDL_WINDOWEVENT_FOCUS_LOST:
         return Activate(msg, WA_INACTIVE);
+    case SDL_WINDOWEVENT_ENTER:
+        RelockPointer();
+        return false;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         window.width = event.data1;
         window.height = event.data2;

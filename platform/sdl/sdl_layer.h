@@ -96,6 +96,7 @@ const char* FirstLine(char* text);  // cut at the first line's end
 void ApplyCursorState();  // relative mode and visibility from the display counter and the window
 void TrackMotion(int dx, int dy);  // motion while tracked moves the cursor, stopping at the edges
 void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
+void RelockPointer();  // the pointer has entered the window
 POINT TrackedCursor();
 // Where the pointer stands before the display switches, kept for the first frame: the switch
 // may move it, and the program's monitor is then of this size.

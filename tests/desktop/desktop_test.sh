@@ -8,7 +8,164 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/tolvaren-desktop.XXXXXX)
 source "$here/lib.sh"
 
+# The desktops users run, each through Xwayland and natively: the compositor's case starts it
+# and defines `picture NAME` (its output, scaled to 640 x 480), `move DX DY`, `hold KEY SECONDS`
+# and `tap KEY` in the program's input, then `on_desktop` makes the checks every desktop passes.
+on_desktop() {
+    start_program "$program"
+    picture start
+    expect_start_view start
+    expect_centred start
+    ! declare -F warm_up >/dev/null || warm_up
+    if declare -F move >/dev/null; then
+        move 40 0; sleep 0.3; picture right
+        move 0 -40; sleep 0.3; picture up
+        # 2 degrees move the triangle 320 tan(2) / tan(hfov / 2) = 20 px, the floor's edge 20 rows
+        expect_near "40 px right turns the view 2 degrees right" -20 $(($(green_centre right) - $(green_centre start)))
+        expect_near "40 px up tilts the view 2 degrees down" -20 $(($(horizon up) - $(horizon right)))
+    fi
+    picture before-walk
+    hold Up 0.25
+    sleep 0.3; picture walked
+    [ "$(green_count walked)" -gt "$(green_count before-walk)" ] || fail "Up did not bring the triangle closer"
+    tap Escape
+    finish_program
+    check "exit code after Escape" 0 "$exit_code"
+    check "stderr" "" "$(cat "$work/stderr")"
+    sleep 0.5; picture after
+    check "the program's pixels after it ended" 0 "$(green_count after)"
+    start_program "$program"
+    kill -TERM "$program_pid"
+    finish_program
+    check "exit code after SIGTERM" 0 "$exit_code"
+}
+
+expect_near() { # expect_near WHAT EXPECTED ACTUAL: within 3
+    local off=$(($3 - $2))
+    if [ "${off#-}" -le 3 ]; then echo "ok: $1 ($3 px)"; else fail "$1: expected $2 px, got $3"; fi
+}
+
+# A compositor that will not run as root runs as an unprivileged user: "${as_user[@]}" COMMAND.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    as_user=(setpriv --reuid=tolvaren-test --regid=tolvaren-test --init-groups --)
+    id tolvaren-test >/dev/null 2>&1 || useradd --system --no-create-home tolvaren-test
+fi
+
+runtime_dir() { # a private XDG_RUNTIME_DIR that the compositor's user owns
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/tolvaren-runtime.XXXXXX)
+    export XDG_RUNTIME_DIR
+    [ ${#as_user[@]} -eq 0 ] || chown tolvaren-test: "$XDG_RUNTIME_DIR"
+    compositor_cleanup() { rm -rf "$XDG_RUNTIME_DIR"; }
+}
+
+wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
+    local tries=$(($1 * 10))
+    shift
+    for _ in $(seq "$tries"); do "$@" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+xwayland_input() { # the program as an X11 client: input through XTest
+    move() { xdotool mousemove_relative -- "$1" "$2"; }
+    hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+    tap() { xdotool key "$1"; }
+}
+
 case $case_name in
+sway) # sway xwayland|wayland: headless, on Mesa's software renderer
+    runtime_dir
+    printf 'output HEADLESS-1 mode 1024x768\nxwayland force\n' >"$work/sway.config"
+    chmod 755 "$work"
+    "${as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 WLR_LIBINPUT_NO_DEVICES=1 \
+        XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" sway -d -c "$work/sway.config" >"$work/sway.log" 2>&1 &
+    sway_pid=$!
+    extra_cleanup() {
+        kill $(pgrep -f "^Xwayland $DISPLAY ") "$sway_pid" 2>/dev/null
+        wait "$sway_pid" 2>/dev/null
+        compositor_cleanup
+    }
+    wait_for 10 grep -q 'Starting Xwayland on' "$work/sway.log" || { fail "sway did not start: $(tail -3 "$work/sway.log")"; exit 1; }
+    export WAYLAND_DISPLAY=wayland-1 SWAYSOCK DISPLAY
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+    DISPLAY=$(sed -n 's/.*Starting Xwayland on \(:[0-9]*\).*/\1/p' "$work/sway.log" | head -1)
+    picture() { grim -t png "$work/$1-output.png" && convert "$work/$1-output.png" -filter point -resize '640x480!' "$work/$1.png"; }
+    if [ "$3" = wayland ]; then
+        export SDL_VIDEODRIVER=wayland cursor_start=none
+        program_window_shown() { swaymsg -t get_tree | grep -q '"name": "TOLVAREN"'; }
+        # Each wtype is a new virtual keyboard: the pause lets its keymap arrive before the key.
+        # The headless seat has no pointer for a tool to move.
+        hold() { wtype -s 300 -P "$1" -s "$(awk "BEGIN {print $2 * 1000}")" -p "$1"; }
+        tap() { wtype -s 300 -k "$1"; }
+    else
+        wait_for 10 "${as_user[@]}" xhost +si:localuser:root >/dev/null || { fail "Xwayland did not start on $DISPLAY"; exit 1; }
+        xwayland_input
+    fi
+    on_desktop
+    ;;
+mutter) # mutter xwayland|wayland WxH: headless, on a virtual monitor; the checks run inside its session
+    runtime_dir
+    export GSETTINGS_BACKEND=memory
+    session_out="$work/session.out"
+    echo 1 >"$work/session.status"
+    dbus-run-session -- mutter --headless --virtual-monitor "$4" --wayland-display tolvaren-mutter -- \
+        bash "$0" mutter-session "$program" "$3" "$work/session.status" >"$work/mutter.log" 2>&1 <&- &
+    session_pid=$!
+    extra_cleanup() {  # mutter outlives its D-Bus session, and may not heed SIGTERM
+        kill -KILL $(pgrep -P "$session_pid") "$session_pid" 2>/dev/null
+        wait "$session_pid" 2>/dev/null
+        compositor_cleanup
+    }
+    wait "$session_pid"
+    cat "$work/session.status.out" 2>/dev/null
+    [ "$(cat "$work/session.status")" = 0 ] || fail "in mutter's session (its log: $work/mutter.log)"
+    ;;
+mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and pictures through its
+    # remote-desktop and screen-cast services, pictures read from PipeWire
+    status_file=$4 remote_calls=0
+    exec >"$status_file.out" 2>&1
+    pipewire >"$work/pipewire.log" 2>&1 &
+    pipewire_pid=$!
+    wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    wireplumber >"$work/wireplumber.log" 2>&1 &
+    wireplumber_pid=$!
+    mkfifo "$work/remote.in"
+    "$here/mutter_remote.py" <"$work/remote.in" >"$work/remote.out" 2>&1 &
+    remote_pid=$!
+    exec 3>"$work/remote.in"
+    cast_pid=
+    extra_cleanup() { exec 3>&-; kill $cast_pid "$remote_pid" "$wireplumber_pid" "$pipewire_pid" 2>/dev/null; echo "$failures" >"$status_file"; }
+    wait_for 15 grep -q . "$work/remote.out"
+    node=$(head -1 "$work/remote.out")
+    [ "$node" != none ] || { fail "no screen cast: $(cat "$work/remote.out")"; exit 1; }
+    answered() { [ "$(grep -c done "$work/remote.out")" -ge "$remote_calls" ]; }
+    remote() { echo "$*" >&3; remote_calls=$((remote_calls + 1)); wait_for 2 answered; }
+    declare -A keysym=([Up]=0xff52 [Escape]=0xff1b [Shift_L]=0xffe1)
+    move() { remote move "$1" "$2"; }
+    hold() { remote key "${keysym[$1]}" 1; sleep "$2"; remote key "${keysym[$1]}" 0; }
+    tap() { remote key "${keysym[$1]}" 1; remote key "${keysym[$1]}" 0; }
+    warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
+    # The cast, five frames a second while the screen changes: a picture is a frame that began after
+    # it was asked for. A still screen sends no frames: the pointer is nudged to make one.
+    mkdir "$work/cast"
+    gst-launch-1.0 -q pipewiresrc path="$node" ! videorate ! video/x-raw,framerate=5/1 ! videoconvert ! \
+        pngenc compression-level=0 ! multifilesink location="$work/cast/%06d.png" max-files=10 &
+    cast_pid=$!
+    frame_after() { [ "$(ls "$work/cast" | tail -3 | head -1)" \> "$1" ]; }  # and one more begun
+    picture() {
+        local asked
+        asked=$(ls "$work/cast" | tail -1)
+        wait_for 3 frame_after "$asked" || { move 1 0; move -1 0; move 1 0; move -1 0; wait_for 3 frame_after "$asked"; } ||
+            return 1
+        convert "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" -alpha off -filter point -resize '640x480!' \
+            "$work/$1.png"
+    }
+    if [ "$3" = wayland ]; then
+        export SDL_VIDEODRIVER=wayland cursor_start=none
+        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
+    fi
+    on_desktop
+    ;;
 switch-escape)
     start_xorg
     check "desktop size" 1024x768 "$(screen_size)"

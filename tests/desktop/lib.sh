@@ -71,10 +71,11 @@ screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\)
 program_window_shown() { xdotool search --name '^TOLVAREN$' >/dev/null 2>&1; }
 
 start_program() { # start_program COMMAND...: waits up to 30 s for its window
-    xdotool mousemove ${cursor_start:-320 240}  # where the first frame finds the cursor
+    [ "${cursor_start:-}" = none ] || xdotool mousemove ${cursor_start:-320 240}  # where the first frame finds it
     env --default-signal "$@" >"$work/stdout" 2>"$work/stderr" &
     program_pid=$!
-    for _ in $(seq 300); do
+    local deadline=$((SECONDS + 30))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         program_window_shown && { sleep 0.5; return 0; }
         kill -0 "$program_pid" 2>/dev/null || break
         sleep 0.1
