@@ -8,7 +8,7 @@ struct Cursor {
     int count;      // the display counter: the cursor is hidden while it is below zero
     bool relative;  // hidden over our window: positions come from relative motion
     POINT tracked;  // the position reported while relative
-    bool switched;  // the display has switched since the pointer was last read before a switch
+    bool switched;       // the display switched, with the pointer read just before, for the first frame
     POINT beforeSwitch;
 };
 Cursor cursor;
