@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxrandr-dev libxcb1-dev libxtst-dev libxkbcommon-dev x11-utils xauth openbox wmctrl weston
     xwayland sway grim wtype mutter dbus python3-gi pipewire wireplumber gstreamer1.0-pipewire
     gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    kwin-wayland plasma-wayland-protocols libwayland-dev
     g++-mingw-w64-x86-64 wine64 wine
     dpkg-dev lintian desktop-file-utils appstream groff-base
 )

@@ -166,6 +166,59 @@ mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and 
     fi
     on_desktop
     ;;
+kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside its session
+    runtime_dir
+    # The packaged binary carries a file capability that a container without it cannot execute: a
+    # copy, under its own name, can run.
+    mkdir "$work/bin" "$work/config"
+    cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland"
+    printf '[Plugins]\nscreenshotEnabled=true\n' >"$work/config/kwinrc"
+    printf '#!/bin/bash\nexec bash %q kwin-session %q %q %q\n' "$0" "$program" "$3" "$work/session.status" \
+        >"$work/session.sh"
+    chmod +x "$work/session.sh"
+    echo 1 >"$work/session.status"
+    # OpenGL compositing (Mesa's software renderer), which the screenshot service needs.
+    XDG_CONFIG_HOME="$work/config" KWIN_COMPOSE=O2 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+        KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "$work/bin/kwin_wayland" --virtual \
+        --width "${4%x*}" --height "${4#*x}" --xwayland --socket tolvaren-kwin --exit-with-session "$work/session.sh" \
+        >"$work/kwin.log" 2>&1 <&- &
+    session_pid=$!
+    extra_cleanup() {
+        kill -KILL $(pgrep -P "$session_pid") "$session_pid" 2>/dev/null
+        wait "$session_pid" 2>/dev/null
+        compositor_cleanup
+    }
+    wait "$session_pid"
+    cat "$work/session.status.out" 2>/dev/null
+    [ "$(cat "$work/session.status")" = 0 ] || fail "in KWin's session (its log: $work/kwin.log)"
+    ;;
+kwin-session) # run by KWin with DISPLAY and WAYLAND_DISPLAY set: input through its fake-input
+    # protocol, pictures from its screenshot service
+    status_file=$4 remote_calls=0
+    exec >"$status_file.out" 2>&1
+    mkfifo "$work/remote.in"
+    "$KWIN_FAKE_INPUT" <"$work/remote.in" >"$work/remote.out" 2>&1 &  # the tests' build of it
+    remote_pid=$!
+    exec 3>"$work/remote.in"
+    extra_cleanup() { exec 3>&-; kill "$remote_pid" 2>/dev/null; echo "$failures" >"$status_file"; }
+    wait_for 10 grep -q ready "$work/remote.out" || { fail "no fake input: $(cat "$work/remote.out")"; exit 1; }
+    answered() { [ "$(grep -c done "$work/remote.out")" -ge "$remote_calls" ]; }
+    remote() { echo "$*" >&3; remote_calls=$((remote_calls + 1)); wait_for 2 answered; }
+    declare -A evdev=([Up]=103 [Escape]=1 [Shift_L]=42)
+    move() { remote move "$1" "$2"; }
+    hold() { remote key "${evdev[$1]}" 1; sleep "$2"; remote key "${evdev[$1]}" 0; }
+    tap() { remote key "${evdev[$1]}" 1; remote key "${evdev[$1]}" 0; }
+    warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
+    picture() {
+        "$here/kwin_screenshot.py" "$work/$1-output.png" &&
+            convert "$work/$1-output.png" -filter point -resize '640x480!' "$work/$1.png"
+    }
+    if [ "$3" = wayland ]; then
+        export SDL_VIDEODRIVER=wayland cursor_start=none
+        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
+    fi
+    on_desktop
+    ;;
 switch-escape)
     start_xorg
     check "desktop size" 1024x768 "$(screen_size)"
