@@ -66,6 +66,50 @@ wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
     return 1
 }
 
+# A compositor that runs the checks as its session: this script's CASE-session case, whose verdict
+# comes back through a file.
+session_script() { # session_script CASE MODE: writes $work/session.sh
+    printf '#!/bin/bash\nexec bash %q %q %q %q %q\n' "$0" "$1-session" "$program" "$2" "$work/session.status" \
+        >"$work/session.sh"
+    chmod +x "$work/session.sh"
+    echo 1 >"$work/session.status"
+}
+
+wait_for_session() { # wait_for_session PID NAME: the compositor started, with its log in $work/NAME.log
+    session_pid=$1
+    extra_cleanup() {  # a compositor may outlive its D-Bus session, and mutter does not heed SIGTERM
+        kill -KILL $(pgrep -P "$session_pid") "$session_pid" 2>/dev/null
+        wait "$session_pid" 2>/dev/null
+        compositor_cleanup
+    }
+    wait "$session_pid"
+    cat "$work/session.status.out" 2>/dev/null
+    [ "$(cat "$work/session.status")" = 0 ] || fail "in $2's session (its log: $work/$2.log)"
+}
+
+session_input() { # session_input STATUS_FILE HELPER...: inside the session, input through a helper that
+    # answers each command ("move DX DY", "key CODE 1|0") with "done"; keys by the codes in key_code
+    status_file=$1 remote_calls=0
+    shift
+    exec >"$status_file.out" 2>&1
+    mkfifo "$work/remote.in"
+    "$@" <"$work/remote.in" >"$work/remote.out" 2>&1 &
+    remote_pid=$!
+    exec 3>"$work/remote.in"
+    session_cleanup() { exec 3>&-; kill "$remote_pid" 2>/dev/null; echo "$failures" >"$status_file"; }
+    extra_cleanup() { session_cleanup; }
+    answered() { [ "$(grep -c done "$work/remote.out")" -ge "$remote_calls" ]; }
+    remote() { echo "$*" >&3; remote_calls=$((remote_calls + 1)); wait_for 2 answered; }
+    move() { remote move "$1" "$2"; }
+    hold() { remote key "${key_code[$1]}" 1; sleep "$2"; remote key "${key_code[$1]}" 0; }
+    tap() { remote key "${key_code[$1]}" 1; remote key "${key_code[$1]}" 0; }
+    warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
+    if [ "$mode" = wayland ]; then
+        export SDL_VIDEODRIVER=wayland cursor_start=none
+        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
+    fi
+}
+
 xwayland_input() { # the program as an X11 client: input through XTest
     move() { xdotool mousemove_relative -- "$1" "$2"; }
     hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
@@ -105,46 +149,26 @@ sway) # sway xwayland|wayland: headless, on Mesa's software renderer
     ;;
 mutter) # mutter xwayland|wayland WxH: headless, on a virtual monitor; the checks run inside its session
     runtime_dir
-    export GSETTINGS_BACKEND=memory
-    session_out="$work/session.out"
-    echo 1 >"$work/session.status"
-    dbus-run-session -- mutter --headless --virtual-monitor "$4" --wayland-display tolvaren-mutter -- \
-        bash "$0" mutter-session "$program" "$3" "$work/session.status" >"$work/mutter.log" 2>&1 <&- &
-    session_pid=$!
-    extra_cleanup() {  # mutter outlives its D-Bus session, and may not heed SIGTERM
-        kill -KILL $(pgrep -P "$session_pid") "$session_pid" 2>/dev/null
-        wait "$session_pid" 2>/dev/null
-        compositor_cleanup
-    }
-    wait "$session_pid"
-    cat "$work/session.status.out" 2>/dev/null
-    [ "$(cat "$work/session.status")" = 0 ] || fail "in mutter's session (its log: $work/mutter.log)"
+    session_script mutter "$3"
+    GSETTINGS_BACKEND=memory dbus-run-session -- mutter --headless --virtual-monitor "$4" \
+        --wayland-display tolvaren-mutter -- "$work/session.sh" >"$work/mutter.log" 2>&1 <&- &
+    wait_for_session $! mutter
     ;;
 mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and pictures through its
     # remote-desktop and screen-cast services, pictures read from PipeWire
-    status_file=$4 remote_calls=0
-    exec >"$status_file.out" 2>&1
+    mode=$3
+    declare -A key_code=([Up]=0xff52 [Escape]=0xff1b [Shift_L]=0xffe1)  # X keysyms
     pipewire >"$work/pipewire.log" 2>&1 &
     pipewire_pid=$!
     wait_for 5 test -S "$XDG_RUNTIME_DIR/pipewire-0"
     wireplumber >"$work/wireplumber.log" 2>&1 &
     wireplumber_pid=$!
-    mkfifo "$work/remote.in"
-    "$here/mutter_remote.py" <"$work/remote.in" >"$work/remote.out" 2>&1 &
-    remote_pid=$!
-    exec 3>"$work/remote.in"
+    session_input "$4" "$here/mutter_remote.py"
     cast_pid=
-    extra_cleanup() { exec 3>&-; kill $cast_pid "$remote_pid" "$wireplumber_pid" "$pipewire_pid" 2>/dev/null; echo "$failures" >"$status_file"; }
+    extra_cleanup() { kill $cast_pid "$wireplumber_pid" "$pipewire_pid" 2>/dev/null; session_cleanup; }
     wait_for 15 grep -q . "$work/remote.out"
     node=$(head -1 "$work/remote.out")
     [ "$node" != none ] || { fail "no screen cast: $(cat "$work/remote.out")"; exit 1; }
-    answered() { [ "$(grep -c done "$work/remote.out")" -ge "$remote_calls" ]; }
-    remote() { echo "$*" >&3; remote_calls=$((remote_calls + 1)); wait_for 2 answered; }
-    declare -A keysym=([Up]=0xff52 [Escape]=0xff1b [Shift_L]=0xffe1)
-    move() { remote move "$1" "$2"; }
-    hold() { remote key "${keysym[$1]}" 1; sleep "$2"; remote key "${keysym[$1]}" 0; }
-    tap() { remote key "${keysym[$1]}" 1; remote key "${keysym[$1]}" 0; }
-    warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
     # The cast, five frames a second while the screen changes: a picture is a frame that began after
     # it was asked for. A still screen sends no frames: the pointer is nudged to make one.
     mkdir "$work/cast"
@@ -160,10 +184,6 @@ mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and 
         convert "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" -alpha off -filter point -resize '640x480!' \
             "$work/$1.png"
     }
-    if [ "$3" = wayland ]; then
-        export SDL_VIDEODRIVER=wayland cursor_start=none
-        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
-    fi
     on_desktop
     ;;
 kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside its session
@@ -173,50 +193,24 @@ kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside it
     mkdir "$work/bin" "$work/config"
     cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland"
     printf '[Plugins]\nscreenshotEnabled=true\n' >"$work/config/kwinrc"
-    printf '#!/bin/bash\nexec bash %q kwin-session %q %q %q\n' "$0" "$program" "$3" "$work/session.status" \
-        >"$work/session.sh"
-    chmod +x "$work/session.sh"
-    echo 1 >"$work/session.status"
+    session_script kwin "$3"
     # OpenGL compositing (Mesa's software renderer), which the screenshot service needs.
     XDG_CONFIG_HOME="$work/config" KWIN_COMPOSE=O2 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
         KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "$work/bin/kwin_wayland" --virtual \
         --width "${4%x*}" --height "${4#*x}" --xwayland --socket tolvaren-kwin --exit-with-session "$work/session.sh" \
         >"$work/kwin.log" 2>&1 <&- &
-    session_pid=$!
-    extra_cleanup() {
-        kill -KILL $(pgrep -P "$session_pid") "$session_pid" 2>/dev/null
-        wait "$session_pid" 2>/dev/null
-        compositor_cleanup
-    }
-    wait "$session_pid"
-    cat "$work/session.status.out" 2>/dev/null
-    [ "$(cat "$work/session.status")" = 0 ] || fail "in KWin's session (its log: $work/kwin.log)"
+    wait_for_session $! kwin
     ;;
 kwin-session) # run by KWin with DISPLAY and WAYLAND_DISPLAY set: input through its fake-input
-    # protocol, pictures from its screenshot service
-    status_file=$4 remote_calls=0
-    exec >"$status_file.out" 2>&1
-    mkfifo "$work/remote.in"
-    "$KWIN_FAKE_INPUT" <"$work/remote.in" >"$work/remote.out" 2>&1 &  # the tests' build of it
-    remote_pid=$!
-    exec 3>"$work/remote.in"
-    extra_cleanup() { exec 3>&-; kill "$remote_pid" 2>/dev/null; echo "$failures" >"$status_file"; }
+    # protocol (the tests' build of a client for it), pictures from its screenshot service
+    mode=$3
+    declare -A key_code=([Up]=103 [Escape]=1 [Shift_L]=42)  # evdev codes
+    session_input "$4" "$KWIN_FAKE_INPUT"
     wait_for 10 grep -q ready "$work/remote.out" || { fail "no fake input: $(cat "$work/remote.out")"; exit 1; }
-    answered() { [ "$(grep -c done "$work/remote.out")" -ge "$remote_calls" ]; }
-    remote() { echo "$*" >&3; remote_calls=$((remote_calls + 1)); wait_for 2 answered; }
-    declare -A evdev=([Up]=103 [Escape]=1 [Shift_L]=42)
-    move() { remote move "$1" "$2"; }
-    hold() { remote key "${evdev[$1]}" 1; sleep "$2"; remote key "${evdev[$1]}" 0; }
-    tap() { remote key "${evdev[$1]}" 1; remote key "${evdev[$1]}" 0; }
-    warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
     picture() {
         "$here/kwin_screenshot.py" "$work/$1-output.png" &&
             convert "$work/$1-output.png" -filter point -resize '640x480!' "$work/$1.png"
     }
-    if [ "$3" = wayland ]; then
-        export SDL_VIDEODRIVER=wayland cursor_start=none
-        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
-    fi
     on_desktop
     ;;
 switch-escape)
