@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs the built program on a private X server as a user would and checks what the screen shows.
-# Usage: desktop_test.sh CASE PROGRAM [SIGNAL REPEATS | left | right]. Exit 0 passed, 1 failed, 77 skipped.
+# Runs the built program as a user would, on a private X server or a headless compositor, and checks
+# what the screen shows.
+# Usage: desktop_test.sh CASE PROGRAM [SIGNAL REPEATS | left|right | xwayland|wayland [WxH]].
+# Exit 0 passed, 1 failed, 77 skipped.
 set -u
 case_name=$1
 program=$2
@@ -47,10 +49,11 @@ expect_near() { # expect_near WHAT EXPECTED ACTUAL: within 3
 
 # A compositor that will not run as root runs as an unprivileged user: "${as_user[@]}" COMMAND.
 as_user=()
-if [ "$(id -u)" -eq 0 ]; then
+unprivileged_user() {
+    [ "$(id -u)" -eq 0 ] || return 0
     as_user=(setpriv --reuid=tolvaren-test --regid=tolvaren-test --init-groups --)
     id tolvaren-test >/dev/null 2>&1 || useradd --system --no-create-home tolvaren-test
-fi
+}
 
 runtime_dir() { # a private XDG_RUNTIME_DIR that the compositor's user owns
     XDG_RUNTIME_DIR=$(mktemp -d /tmp/tolvaren-runtime.XXXXXX)
@@ -118,6 +121,7 @@ xwayland_input() { # the program as an X11 client: input through XTest
 
 case $case_name in
 sway) # sway xwayland|wayland: headless, on Mesa's software renderer
+    unprivileged_user
     runtime_dir
     printf 'output HEADLESS-1 mode 1024x768\nxwayland force\n' >"$work/sway.config"
     chmod 755 "$work"

@@ -57,7 +57,8 @@ start_xvfb_on_display() { # the same on the DISPLAY already chosen
     local size=$1
     shift
     desktop_size=$size
-    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp "$@" >"$work/xvfb.out" 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses connections meanwhile
+    Xvfb "$DISPLAY" -screen 0 "${size}x24" -nolisten tcp -noreset "$@" >"$work/xvfb.out" 2>&1 &
     server_pid=$!
     wait_for_server
 }
