@@ -65,8 +65,8 @@ void SetPresentPacing(bool on) { pacing.off = !on; }
 
 using namespace sdl_layer;
 
-HDC WINAPI GetDC(HWND window) { return window == WindowHandle() && B().window.created ? DeviceContextHandle() : nullptr; }
-int WINAPI ReleaseDC(HWND window, HDC dc) { return GetDC(window) && dc == DeviceContextHandle(); }
+HDC WINAPI GetDC(HWND window) { return IsOurWindow(window) ? DeviceContextHandle() : nullptr; }
+int WINAPI ReleaseDC(HWND window, HDC dc) { return IsOurWindow(window) && dc == DeviceContextHandle(); }
 
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
     DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;

@@ -76,6 +76,7 @@ Backend& B();
 // Fake handles; there is one window, one device context and one instance.
 HWND WindowHandle();
 HDC DeviceContextHandle();
+bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);

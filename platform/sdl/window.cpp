@@ -9,8 +9,6 @@ namespace sdl_layer {
 namespace {
 int instanceToken, iconToken, cursorToken;
 
-bool IsWindow(HWND window) { return window == WindowHandle() && B().window.created; }
-
 // The display's mode of exactly this size with at least this many bits per pixel.
 bool FindMode(int width, int height, int bits, SDL_DisplayMode* found) {
     for (int i = 0, count = SDL_GetNumDisplayModes(0); i < count; ++i) {
@@ -47,6 +45,9 @@ LONG RestoreDesktopMode() {
     return DISP_CHANGE_SUCCESSFUL;
 }
 }  // namespace
+
+bool IsOurWindow(HWND window) { return window == WindowHandle() && B().window.created; }
+
 }  // namespace sdl_layer
 
 using namespace sdl_layer;
@@ -110,7 +111,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
 
 BOOL WINAPI DestroyWindow(HWND handle) {
     FullscreenWindow& window = B().window;
-    if (!IsWindow(handle)) return FALSE;
+    if (!IsOurWindow(handle)) return FALSE;
     SDL_Window* sdl = window.sdl;
     window.sdl = nullptr;
     window.created = false;
@@ -121,7 +122,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
 
 BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
     SDL_Window* sdl = B().window.sdl;
-    if (!IsWindow(handle) || !sdl) return FALSE;
+    if (!IsOurWindow(handle) || !sdl) return FALSE;
     bool wasVisible = SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN;
     if (showCommand == SW_HIDE)
         SDL_HideWindow(sdl);
@@ -132,13 +133,13 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
 }
 
 BOOL WINAPI SetForegroundWindow(HWND handle) {
-    if (!IsWindow(handle) || !B().window.sdl) return FALSE;
+    if (!IsOurWindow(handle) || !B().window.sdl) return FALSE;
     SDL_RaiseWindow(B().window.sdl);
     return TRUE;
 }
 
 HWND WINAPI SetFocus(HWND handle) {
-    if (!IsWindow(handle) || !B().window.sdl) return nullptr;
+    if (!IsOurWindow(handle) || !B().window.sdl) return nullptr;
     SDL_SetWindowInputFocus(B().window.sdl);
     return handle;
 }

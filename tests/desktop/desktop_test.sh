@@ -42,6 +42,10 @@ on_desktop() {
     check "exit code after SIGTERM" 0 "$exit_code"
 }
 
+as_picture() { # as_picture FILE NAME: a picture of the output, scaled to the program's 640 x 480
+    convert "$1" -alpha off -filter point -resize '640x480!' "$work/$2.png"
+}
+
 expect_near() { # expect_near WHAT EXPECTED ACTUAL: within 3
     local off=$(($3 - $2))
     if [ "${off#-}" -le 3 ]; then echo "ok: $1 ($3 px)"; else fail "$1: expected $2 px, got $3"; fi
@@ -60,13 +64,6 @@ runtime_dir() { # a private XDG_RUNTIME_DIR that the compositor's user owns
     export XDG_RUNTIME_DIR
     [ ${#as_user[@]} -eq 0 ] || chown tolvaren-test: "$XDG_RUNTIME_DIR"
     compositor_cleanup() { rm -rf "$XDG_RUNTIME_DIR"; }
-}
-
-wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq "$tries"); do "$@" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
 }
 
 # A compositor that runs the checks as its session: this script's CASE-session case, whose verdict
@@ -137,7 +134,7 @@ sway) # sway xwayland|wayland: headless, on Mesa's software renderer
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK DISPLAY
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
     DISPLAY=$(sed -n 's/.*Starting Xwayland on \(:[0-9]*\).*/\1/p' "$work/sway.log" | head -1)
-    picture() { grim -t png "$work/$1-output.png" && convert "$work/$1-output.png" -filter point -resize '640x480!' "$work/$1.png"; }
+    picture() { grim -t png "$work/$1-output.png" && as_picture "$work/$1-output.png" "$1"; }
     if [ "$3" = wayland ]; then
         export SDL_VIDEODRIVER=wayland cursor_start=none
         program_window_shown() { swaymsg -t get_tree | grep -q '"name": "TOLVAREN"'; }
@@ -185,8 +182,7 @@ mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and 
         asked=$(ls "$work/cast" | tail -1)
         wait_for 3 frame_after "$asked" || { move 1 0; move -1 0; move 1 0; move -1 0; wait_for 3 frame_after "$asked"; } ||
             return 1
-        convert "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" -alpha off -filter point -resize '640x480!' \
-            "$work/$1.png"
+        as_picture "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" "$1"
     }
     on_desktop
     ;;
@@ -212,8 +208,7 @@ kwin-session) # run by KWin with DISPLAY and WAYLAND_DISPLAY set: input through 
     session_input "$4" "$KWIN_FAKE_INPUT"
     wait_for 10 grep -q ready "$work/remote.out" || { fail "no fake input: $(cat "$work/remote.out")"; exit 1; }
     picture() {
-        "$here/kwin_screenshot.py" "$work/$1-output.png" &&
-            convert "$work/$1-output.png" -filter point -resize '640x480!' "$work/$1.png"
+        "$here/kwin_screenshot.py" "$work/$1-output.png" && as_picture "$work/$1-output.png" "$1"
     }
     on_desktop
     ;;
@@ -332,7 +327,7 @@ window-manager)
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wm_pid=$!
     extra_cleanup() { kill "$wm_pid" 2>/dev/null; }
-    for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+    wait_for 5 wmctrl -m >/dev/null
     start_program "$program"
     window=$(program_window)
     expect_scene start
@@ -379,7 +374,7 @@ wayland)
         >"$work/weston.log" 2>&1 &
     weston_pid=$!
     extra_cleanup() { kill "$debug_pid" "$weston_pid" 2>/dev/null; }
-    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
+    wait_for 10 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
     weston-debug proto >"$work/protocol" 2>&1 &  # --debug lets the screenshot and this log in
     debug_pid=$!
     program_window_shown() { grep -q 'set_title("TOLVAREN")' "$work/protocol"; }
@@ -454,7 +449,8 @@ two-monitors) # two-monitors PROGRAM left|right: the primary 1024 x 768 on that 
     start_program "$program"
     kill -KILL "$program_pid"
     finish_program
-    for _ in $(seq 20); do [ "$(layout)" = "$before" ] && break; sleep 0.1; done
+    layout_is() { [ "$(layout)" = "$1" ]; }
+    wait_for 2 layout_is "$before"
     check "layout after SIGKILL" "$before" "$(layout)"
     ;;
 crash) # crash PROGRAM SIGNAL REPEATS: the first run looked at, then more, quicker ones

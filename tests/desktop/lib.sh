@@ -13,6 +13,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds (the command is run anew each time)
+    local tries=$(($1 * 10))
+    shift
+    for _ in $(seq "$tries"); do "$@" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { # check WHAT EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then echo "ok: $1 ($3)"; else fail "$1: expected $2, got $3"; fi
@@ -138,13 +145,8 @@ expect_start_view() { # expect_start_view PICTURE: triangle ahead on the floor, 
 
 program_window() { xdotool search --name '^TOLVAREN$' | head -1; }
 
-wait_for_desktop() { # the desktop's size back within two seconds
-    for _ in $(seq 20); do
-        [ "$(screen_size)" = "$desktop_size" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+desktop_size_back() { [ "$(screen_size)" = "$desktop_size" ]; }
+wait_for_desktop() { wait_for 2 desktop_size_back; }  # the desktop's size back within two seconds
 
 expect_desktop_back() {
     wait_for_desktop
