@@ -104,10 +104,10 @@ session_input() { # session_input STATUS_FILE HELPER...: inside the session, inp
     hold() { remote key "${key_code[$1]}" 1; sleep "$2"; remote key "${key_code[$1]}" 0; }
     tap() { remote key "${key_code[$1]}" 1; remote key "${key_code[$1]}" 0; }
     warm_up() { move 1 0; move -1 0; tap Shift_L; sleep 0.3; }  # the new devices announce themselves first
-    if [ "$mode" = wayland ]; then
-        export SDL_VIDEODRIVER=wayland cursor_start=none
-        program_window_shown() { picture shown && [ "$(green_count shown)" -gt 0 ]; }
-    fi
+    # Shown once the compositor's picture holds the scene in its own colours: a window that is
+    # still fading in has none of them.
+    program_window_shown() { picture shown && [ "$(colour_at shown 320 330)$(colour_at shown 20 470)" = greenblue ]; }
+    [ "$mode" != wayland ] || export SDL_VIDEODRIVER=wayland cursor_start=none
 }
 
 xwayland_input() { # the program as an X11 client: input through XTest
