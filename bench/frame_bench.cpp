@@ -6,6 +6,8 @@
 //            picture shows it, read back from the frame being presented;
 //   pacing   under a simulated driver whose present blocks to the next refresh of a display at
 //            60, 59 and 75 Hz, where the display says 60.
+//   picture  the program's picture scaled into an output-sized window, paced and unpaced, and under
+//            the simulated vertical sync at 60 Hz, on a display of another size.
 // Run on an X display that offers 640 x 480 (tools/bench.sh starts a private Xvfb).
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <ctime>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -351,6 +354,21 @@ void PrintPacing() {
     }
 }
 
+// The program's picture scaled into a window as large as this display, as where a compositor
+// would stretch the switched mode: one row against the direct path's figures.
+void PrintPicture(const char* output) {
+    sdl_layer::SetPictureAlways(true);
+    Run paced = Measure(ProgramLoop, true);
+    Run unpaced = Measure(ProgramLoop, false);
+    vsync.periodMs = 1000.0 / 60;
+    Run blocking = Measure(ProgramLoop, true);
+    vsync.periodMs = 0;
+    long slots = blocking.refreshes.empty() ? 0 : blocking.refreshes.back() - blocking.refreshes.front() + 1;
+    std::printf("| picture on %s | %.3f | %.3f | %.2f | %.2f | %ld of %ld |\n", output, CpuMsPerFrame(paced),
+                CpuMsPerFrame(unpaced), Percentile(paced.intervalsMs, 0.5), Percentile(paced.intervalsMs, 0.99),
+                slots - long(blocking.refreshes.size()), slots);
+}
+
 }  // namespace
 
 // Every present of both loops passes here.
@@ -381,8 +399,13 @@ extern "C" void* memalign(size_t alignment, size_t size) {
     return __libc_memalign(alignment, size);
 }
 
-int main() {
+// With "picture OUTPUT": only the picture's row, on the display of that size.
+int main(int argc, char** argv) {
     XInitThreads();  // the latency injector has a connection of its own on its own thread
+    if (argc == 3 && std::string(argv[1]) == "picture") {
+        PrintPicture(argv[2]);
+        return 0;
+    }
     PrintFrames();
     PrintLatency();
     PrintPacing();

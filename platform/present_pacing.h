@@ -11,6 +11,9 @@ struct PresentPacing {
     uint64_t period;  // one refresh of the display
     uint64_t next;    // when the wait after the present in hand ends
     int waitedPresents;  // presents in a row that themselves took a good part of a refresh
+    int unpaced;         // presents since the layer last waited, up to a check of their pace
+    uint64_t unpacedFrom;  // when the present before them returned
+    int distrusted;        // frames left in which a present's length says nothing of the display
 };
 
 void StartPacing(PresentPacing* pacing, uint64_t period);

@@ -27,10 +27,25 @@ TEST(PresentPacing, PresentsThatWaitForTheDisplayGetNoWaitOfTheLayer) {
     now += 1000;
     EXPECT_EQ(PacePresent(&pacing, now, now + 900), 0u);
     now += 1000;
-    EXPECT_EQ(PacePresent(&pacing, now, now + 300), 0u) << "a frame that took longer to draw waits less";
+    EXPECT_EQ(PacePresent(&pacing, now + 300, now + 900), 0u) << "a frame that took longer to draw waits less";
     now += 1000;
     uint64_t wait = PacePresent(&pacing, now, now + 10);
     EXPECT_GT(wait, now + 10) << "a driver that stops waiting is paced again at once";
+}
+
+// A software renderer's copy of a large window: every present takes 300 ticks of a 1000-tick
+// refresh without waiting for the display, and a frame is drawn in 300.
+TEST(PresentPacing, APresentThatIsOnlySlowIsStillPacedToOneARefresh) {
+    PresentPacing pacing;
+    StartPacing(&pacing, 1000);
+    uint64_t end = 0, waitEnd = 0;
+    const int frames = 600;
+    for (int frame = 0; frame < frames; ++frame) {
+        uint64_t start = (waitEnd > end ? waitEnd : end) + 300;
+        end = start + 300;
+        waitEnd = PacePresent(&pacing, start, end);
+    }
+    EXPECT_LE(frames, int(end / 1000) + 10) << "at most a few refreshes with two frames, in " << end << " ticks";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The SDL backend's own logic, through the services it provides, on SDL's off-screen video driver
 // (the dummy driver has no OpenGL, and the backend makes its real window with the pixel format).
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -249,6 +251,105 @@ TEST_F(SdlLayer, ATappedKeyIsStillHeldForOneIdleTurn) {
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, UINT(WM_KEYUP));
     EXPECT_EQ(msg.wParam, WPARAM(VK_UP));
+}
+
+// A frame cleared green, presented, and the window's own pixels read back, with the program's
+// window of this size.
+struct Presented {
+    SDL_Point windowSize;
+    unsigned char top[3], middle[3], bottom[3];  // down the window's middle column, a few rows in
+    GLfloat clearColour[4];
+};
+
+Presented PresentAGreenFrame(int width, int height) {
+    Presented seen = {};
+    HWND window = CreateWindowExA(0, "OpenGL", "TOLVAREN", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                  nullptr, nullptr);
+    PIXELFORMATDESCRIPTOR request = {};
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+    HDC dc = GetDC(window);
+    EXPECT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request)) << PlatformFailureReason();
+    HGLRC context = wglCreateContext(dc);
+    EXPECT_TRUE(wglMakeCurrent(dc, context)) << PlatformFailureReason();
+    glClearColor(0.0f, 1.0f, 0.0f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SwapBuffers(dc);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, seen.clearColour);
+    // The off-screen driver's surface keeps what was presented.
+    auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+    bind(GL_FRAMEBUFFER, 0);
+    SDL_GL_GetDrawableSize(sdl_layer::B().window.sdl, &seen.windowSize.x, &seen.windowSize.y);
+    int x = seen.windowSize.x / 2, h = seen.windowSize.y;
+    glReadPixels(x, h - 4, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.top);
+    glReadPixels(x, h / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.middle);
+    glReadPixels(x, 3, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.bottom);
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    return seen;
+}
+
+bool Is(const unsigned char* pixel, int r, int g, int b) { return pixel[0] == r && pixel[1] == g && pixel[2] == b; }
+
+TEST_F(SdlLayer, ThePresentShowsTheFrame) {
+    DestroyWindow(window);
+    Presented seen = PresentAGreenFrame(640, 480);
+    EXPECT_EQ(seen.windowSize.x, 640);
+    EXPECT_TRUE(Is(seen.top, 0, 255, 0) && Is(seen.middle, 0, 255, 0) && Is(seen.bottom, 0, 255, 0));
+}
+
+// The off-screen driver's monitor is 1024 x 768 and offers no 640 x 240 mode; a picture of that
+// shape fills its width, 384 rows high, with bars of 192 rows above and below.
+TEST_F(SdlLayer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) {
+    DestroyWindow(window);
+    sdl_layer::SetPictureAlways(true);
+    DEVMODEA mode = {};
+    mode.dmPelsWidth = 640, mode.dmPelsHeight = 240, mode.dmBitsPerPel = 16;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL) << PlatformFailureReason();
+    Presented seen = PresentAGreenFrame(640, 240);
+    ChangeDisplaySettingsA(nullptr, 0);
+    sdl_layer::SetPictureAlways(false);
+    EXPECT_EQ(seen.windowSize.x, 1024);
+    EXPECT_EQ(seen.windowSize.y, 768);
+    EXPECT_TRUE(Is(seen.middle, 0, 255, 0));
+    EXPECT_TRUE(Is(seen.top, 0, 0, 0) && Is(seen.bottom, 0, 0, 0)) << "the bars are black";
+    EXPECT_EQ(seen.clearColour[1], 1.0f) << "the program's clear colour is its own";
+    EXPECT_EQ(seen.clearColour[3], 0.5f);
+}
+
+TEST(Picture, FitsTheOutputCentredWithItsShape) {
+    using sdl_layer::FitPicture;
+    struct {
+        int outputWidth, outputHeight;
+        SDL_Rect fit;
+    } cases[] = {{1280, 720, {160, 0, 960, 720}},    {1920, 1080, {240, 0, 1440, 1080}},
+                 {1280, 1024, {0, 32, 1280, 960}},   {1080, 1920, {0, 555, 1080, 810}},
+                 {1024, 768, {0, 0, 1024, 768}},     {1366, 768, {171, 0, 1024, 768}},
+                 {1001, 751, {0, 0, 1001, 751}}};  // rounded to the nearest pixel: 750.75 rows
+    for (const auto& c : cases) {
+        SDL_Rect fit = FitPicture({640, 480}, {c.outputWidth, c.outputHeight});
+        EXPECT_TRUE(fit.x == c.fit.x && fit.y == c.fit.y && fit.w == c.fit.w && fit.h == c.fit.h)
+            << c.outputWidth << " x " << c.outputHeight << ": " << fit.w << " x " << fit.h << " at " << fit.x << ", "
+            << fit.y;
+    }
+}
+
+// The program re-centres the cursor every frame and reads it back: a position of the picture taken
+// to the output and back must be the same one, or the view drifts.
+TEST_F(SdlLayer, APositionOnThePictureGoesToTheOutputAndBackUnchanged) {
+    for (sdl_layer::Size shape : {sdl_layer::Size{640, 480}, sdl_layer::Size{640, 240}, sdl_layer::Size{320, 480}})
+        for (int x = 0; x < shape.width; x += 7)
+            for (int y = 0; y < shape.height; y += 5) {
+                POINT there = sdl_layer::OutputFromPicture(shape, {x, y});
+                POINT back = sdl_layer::PictureFromOutput(shape, there);
+                ASSERT_TRUE(back.x == x && back.y == y) << shape.width << " x " << shape.height << ": " << x << ", "
+                                                        << y << " came back as " << back.x << ", " << back.y;
+            }
+    POINT middle = sdl_layer::OutputFromPicture({640, 480}, {320, 240});
+    EXPECT_TRUE(middle.x == 512 && middle.y == 384) << "the picture's middle is the monitor's";
 }
 
 TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {

@@ -63,7 +63,7 @@ bool Start() {
         SetFailure("%s", choice.refusal);
         return false;
     }
-    system = System{true, choice.kind, {}, 0, false, {0, 0}};
+    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
               (!system.name[0] || MarkTheOnlyInstance(system.name));

@@ -16,26 +16,31 @@ Cursor cursor;
 // Where the pointer stands on the program's monitor of this size: a pointer on another monitor
 // counts as the nearest point of it. A Wayland client learns where the pointer is only once it is
 // over its window (until then SDL answers 0, 0): where it cannot be known, it stands at the centre.
-POINT PointerPosition(int width, int height) {
-    if (!SDL_GetMouseFocus() && B().system.kind == WindowSystem::Wayland) return {width / 2, height / 2};
+// On a monitor that shows the program's picture, positions are the picture's.
+POINT PointerPosition(Size monitor) {
+    if (!SDL_GetMouseFocus() && B().system.kind == WindowSystem::Wayland)
+        return {monitor.width / 2, monitor.height / 2};
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
     SDL_Point origin = B().system.origin;
-    if (width <= 0 || height <= 0) return {x - origin.x, y - origin.y};  // no window yet
-    return {SDL_clamp(x - origin.x, 0, width - 1), SDL_clamp(y - origin.y, 0, height - 1)};
+    POINT at = {x - origin.x, y - origin.y};
+    if (monitor.width <= 0 || monitor.height <= 0) return at;  // no window yet
+    if (B().window.picture) at = PictureFromOutput(monitor, at);
+    return {SDL_clamp(at.x, 0, monitor.width - 1), SDL_clamp(at.y, 0, monitor.height - 1)};
 }
 
-POINT PointerPosition() { return PointerPosition(B().window.width, B().window.height); }
+POINT PointerPosition() { return PointerPosition(B().window.client); }
 
 BOOL WarpTo(POINT at) {
+    if (B().window.picture) at = OutputFromPicture(B().window.client, at);
     SDL_Point origin = B().system.origin;
     return SDL_WarpMouseGlobal(origin.x + at.x, origin.y + at.y) == 0;
 }
 
 // Like a real cursor, the tracked one stops at the edges of the screen.
 void MoveTrackedTo(int x, int y) {
-    cursor.tracked.x = SDL_clamp(x, 0, B().window.width - 1);
-    cursor.tracked.y = SDL_clamp(y, 0, B().window.height - 1);
+    cursor.tracked.x = SDL_clamp(x, 0, B().window.client.width - 1);
+    cursor.tracked.y = SDL_clamp(y, 0, B().window.client.height - 1);
 }
 }  // namespace
 
@@ -81,8 +86,8 @@ void RelockPointer() {
 
 POINT TrackedCursor() { return cursor.tracked; }
 
-void RememberPointerBeforeTheSwitch(int width, int height) {
-    cursor.beforeSwitch = PointerPosition(width, height);
+void RememberPointerBeforeTheSwitch(Size monitor) {
+    cursor.beforeSwitch = PointerPosition(monitor);
     cursor.switched = true;
 }
 

@@ -84,18 +84,20 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
     SetPixelFormatAttributes(*request);
     // Borderless from its creation: a window manager never gives it a frame, even for a moment.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-    if (window.fullscreenPending) flags |= SDL_WINDOW_FULLSCREEN;
+    if (window.fullscreenPending) flags |= window.picture ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
     openGlSaid[0] = '\0';
     StderrCapture capture = CaptureStderr();
     // On the program's monitor: a full-screen window switches the mode of the monitor it is on.
     SDL_Point origin = B().system.origin;
-    window.sdl = SDL_CreateWindow(window.title, origin.x, origin.y, window.width, window.height, flags);
+    // A picture's window covers the monitor from the start, with a window manager or without.
+    Size size = window.picture ? MonitorSize() : window.asked;
+    window.sdl = SDL_CreateWindow(window.title, origin.x, origin.y, size.width, size.height, flags);
     KeepWhatOpenGlSays(&capture);
     if (!window.sdl) {
         SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());
         return FALSE;
     }
-    if (window.fullscreenPending) SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode);
+    if (window.fullscreenPending && !window.picture) SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode);
     return TRUE;
 }
 
@@ -110,12 +112,16 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     SDL_Window* window = B().window.sdl;
-    if (!context) return window ? SDL_GL_MakeCurrent(window, nullptr) == 0 : TRUE;
+    if (!context) {
+        EndPicture();
+        return window ? SDL_GL_MakeCurrent(window, nullptr) == 0 : TRUE;
+    }
     if (!IsDeviceContext(dc)) return FALSE;
     if (SDL_GL_MakeCurrent(window, reinterpret_cast<SDL_GLContext>(context)) != 0) {
         SetFailure("cannot make the OpenGL context current: %s", SDL_GetError());
         return FALSE;
     }
+    if (B().window.picture && !StartPicture(B().window.asked) && !SwitchTheModeInstead()) return FALSE;
     SDL_GL_SetSwapInterval(1);
     StartPacing(&pacing.schedule, RefreshPeriod());
     std::fputs(openGlSaid, stderr);  // all went well: what the library said is its own to say
@@ -131,9 +137,12 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 
 BOOL WINAPI SwapBuffers(HDC dc) {
     if (!IsDeviceContext(dc)) return FALSE;
+    ShowPicture(B().window.sdl);  // the copy is not timed: a slow one is no driver keeping to the display
     Uint64 start = SDL_GetPerformanceCounter();
     SDL_GL_SwapWindow(B().window.sdl);
-    Uint64 wait = PacePresent(&pacing.schedule, start, SDL_GetPerformanceCounter());
+    Uint64 presented = SDL_GetPerformanceCounter();
+    DrawIntoPicture();
+    Uint64 wait = PacePresent(&pacing.schedule, start, presented);
     if (!pacing.off) WaitUntil(wait);
     return TRUE;
 }

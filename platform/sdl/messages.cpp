@@ -88,9 +88,9 @@ bool TranslateWindowEvent(const SDL_WindowEvent& event, MSG* msg) {
     case SDL_WINDOWEVENT_ENTER:
         RelockPointer();
         return false;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-        window.width = event.data1;
-        window.height = event.data2;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:  // a window that shows a picture keeps its client area
+        if (window.picture) return false;
+        window.client = {event.data1, event.data2};
         msg->message = WM_SIZE;
         msg->wParam = SIZE_RESTORED;
         msg->lParam = MAKELPARAM(event.data1, event.data2);

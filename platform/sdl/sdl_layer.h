@@ -44,6 +44,9 @@ struct System {
     char name[64];
     int depth;    // the X screen's colour depth, for when SDL cannot tell it
     bool failed;  // the window system failed the running program: it ends with 1
+    // A compositor, not the monitor, puts full-screen windows on the output (natively on Wayland,
+    // and through Xwayland), and stretches a 640 x 480 mode to an output of another shape.
+    bool composited;
     // The program's monitor is SDL's first display: on X11 the primary output, or the first one
     // when none is marked. The program's screen positions are from its top-left corner, which on
     // X11 is here on the screen that spans every monitor.
@@ -56,13 +59,21 @@ struct WindowClass {
     WNDPROC proc;
 };
 
+struct Size {
+    int width, height;
+};
+
 struct FullscreenWindow {
     bool created;  // recorded by CreateWindowExA; the SDL window comes with the pixel format
     char title[128];
-    int width, height;
+    Size asked;   // the size CreateWindowExA was given
+    Size client;  // the client area the program sees: the window's size, or the picture's
     SDL_Window* sdl;
     bool fullscreenPending;
     SDL_DisplayMode fullscreenMode;
+    // The program draws into a picture of the asked size, which the present scales into the
+    // middle of a window as large as the output, instead of the display switching its mode.
+    bool picture;
     bool minimised;
 };
 
@@ -77,6 +88,7 @@ Backend& B();
 HWND WindowHandle();
 HDC DeviceContextHandle();
 bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made
+bool SwitchTheModeInstead();     // for a picture that OpenGL cannot give (window.cpp)
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
@@ -101,7 +113,7 @@ void RelockPointer();  // the pointer has entered the window
 POINT TrackedCursor();
 // Where the pointer stands before the display switches, kept for the first frame: the switch
 // may move it, and the program's monitor is then of this size.
-void RememberPointerBeforeTheSwitch(int width, int height);
+void RememberPointerBeforeTheSwitch(Size monitor);
 void ForgetCursor();  // back to the start values
 
 // ---------------------------------------------------------------------------------------------
@@ -113,6 +125,25 @@ void ForgetMessages();
 
 // Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
 void SetPresentPacing(bool on);
+
+// ---------------------------------------------------------------------------------------------
+// The picture (picture.cpp): an off-screen framebuffer of the program's size, shown scaled with
+// its shape kept and black bars around it, where a compositor would stretch the switched mode.
+// ---------------------------------------------------------------------------------------------
+// The largest rectangle of the picture's shape that fits the output, centred on it.
+SDL_Rect FitPicture(Size picture, Size output);
+// The program's frames go into the picture from now on; false when OpenGL has no framebuffers.
+bool StartPicture(Size picture);
+void ShowPicture(SDL_Window* window);  // scaled into the window's back buffer, before its present
+void DrawIntoPicture();                // after the present: the next frame goes into the picture
+void EndPicture();                     // with the context still current
+Size MonitorSize();  // of the program's monitor, in screen positions: what a picture's window covers
+// Where a point of the program's monitor is on a picture of this shape, and back.
+POINT PictureFromOutput(Size shape, POINT at);
+POINT OutputFromPicture(Size shape, POINT at);
+// Takes the picture on any window system; only the frame benchmark and the tests ask for it.
+void SetPictureAlways(bool on);
+bool PictureWanted();
 
 // ---------------------------------------------------------------------------------------------
 // Requests to end by signal (end_requests.cpp): the handler only records; the next poll hands out
@@ -133,7 +164,8 @@ void ReleaseInstanceMark();
 // ---------------------------------------------------------------------------------------------
 // X11 only (x11_*.cpp); each does nothing, or answers no, on any other window system.
 // ---------------------------------------------------------------------------------------------
-// Connects once to see that the X server is there and takes us, and reads its colour depth.
+// Connects once to see that the X server is there and takes us, and reads its colour depth and
+// whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...).
 bool ProbeX11(const char* display);
 // The watcher (x11_mode_watcher.cpp): a process that gives the desktop its outputs back should
 // the program die without doing so; started while the process still has one thread.

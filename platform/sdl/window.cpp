@@ -48,6 +48,19 @@ LONG RestoreDesktopMode() {
 
 bool IsOurWindow(HWND window) { return window == WindowHandle() && B().window.created; }
 
+// Without framebuffer objects there is no picture: the display switches as on a bare X server.
+bool SwitchTheModeInstead() {
+    FullscreenWindow& window = B().window;
+    window.picture = false;
+    if (window.fullscreenMode.w == 0) {
+        SetFailure("cannot show a %d x %d picture: OpenGL here has no framebuffer objects, and the display offers "
+                   "no such mode", window.asked.width, window.asked.height);
+        return false;
+    }
+    return SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) == 0 &&
+           SDL_SetWindowFullscreen(window.sdl, SDL_WINDOW_FULLSCREEN) == 0;
+}
+
 }  // namespace sdl_layer
 
 using namespace sdl_layer;
@@ -83,10 +96,15 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     FullscreenWindow& window = B().window;
     if (!B().system.started) return DISP_CHANGE_FAILED;
     int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
-    if (!FindMode(width, height, bits, &window.fullscreenMode)) return RefuseMode(width, height, bits);
-    RememberPointerBeforeTheSwitch(width, height);
+    // Where the picture stands in for the switch, the monitor need not offer the mode.
+    window.fullscreenMode = SDL_DisplayMode{};
+    window.picture = PictureWanted();
+    if (!FindMode(width, height, bits, &window.fullscreenMode) && !window.picture)
+        return RefuseMode(width, height, bits);
+    RememberPointerBeforeTheSwitch({width, height});
     window.fullscreenPending = true;  // the switch happens when the full-screen window appears
-    if (window.sdl && SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) != 0) return DISP_CHANGE_FAILED;
+    if (window.sdl && !window.picture && SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) != 0)
+        return DISP_CHANGE_FAILED;
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -102,8 +120,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
         return nullptr;
     }
     std::snprintf(window.title, sizeof window.title, "%s", windowName ? windowName : "");
-    window.width = width;
-    window.height = height;
+    window.asked = window.client = {width, height};
     window.created = true;
     window.minimised = false;
     return WindowHandle();

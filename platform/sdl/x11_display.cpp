@@ -3,10 +3,12 @@
 // off the screen before the desktop's mode returns.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/sdl/sdl_layer.h"
 
@@ -75,6 +77,23 @@ Bool IsUnmapOf(Display*, XEvent* event, XPointer window) {
     return event->type == UnmapNotify && event->xunmap.window == *reinterpret_cast<Window*>(window);
 }
 
+// Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
+// mode to the output, whatever its shape.
+bool IsXwayland(const char* name) {
+    Display* display = XOpenDisplay(name);
+    if (!display) return false;
+    bool xwayland = false;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
+        XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+        xwayland = output && std::strncmp(output->name, "XWAYLAND", 8) == 0;
+        if (output) XRRFreeOutputInfo(output);
+    }
+    if (resources) XRRFreeScreenResources(resources);
+    XCloseDisplay(display);
+    return xwayland;
+}
+
 bool ExplainConnectionError(int error, const char* name, const char* refusal) {
     if (refusal[0]) {
         SetFailure("the display %s refused the connection: %s", name, refusal);
@@ -103,7 +122,9 @@ bool ProbeX11(const char* name) {
         if (screen.rem) B().system.depth = screen.data->root_depth;
     }
     xcb_disconnect(connection);
-    return error ? ExplainConnectionError(error, name, FirstLine(said)) : true;
+    if (error) return ExplainConnectionError(error, name, FirstLine(said));
+    B().system.composited = IsXwayland(name);
+    return true;
 }
 
 void CatchX11Errors() {

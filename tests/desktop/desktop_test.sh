@@ -10,14 +10,18 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/tolvaren-desktop.XXXXXX)
 source "$here/lib.sh"
 
-# The desktops users run, each through Xwayland and natively: the compositor's case starts it
-# and defines `picture NAME` (its output, scaled to 640 x 480), `move DX DY`, `hold KEY SECONDS`
-# and `tap KEY` in the program's input, then `on_desktop` makes the checks every desktop passes.
+# The desktops users run, each through Xwayland and natively, on an output of $output_size: the
+# compositor's case starts it and defines `picture NAME` (the compositor's own picture in
+# NAME-output.png, and the program's in NAME.png), `move DX DY`, `hold KEY SECONDS` and `tap KEY`
+# in the program's input, then `on_desktop` makes the checks every desktop passes.
 on_desktop() {
+    # An X client's first frame turns by where the pointer stands: at the output's middle, not at all.
+    [ "${SDL_VIDEODRIVER:-}" = wayland ] || cursor_start="$((${output_size%x*} / 2)) $((${output_size#*x} / 2))"
     start_program "$program"
     picture start
     expect_start_view start
     expect_centred start
+    expect_shape_kept start
     ! declare -F warm_up >/dev/null || warm_up
     if declare -F move >/dev/null; then
         move 40 0; sleep 0.3; picture right
@@ -42,8 +46,29 @@ on_desktop() {
     check "exit code after SIGTERM" 0 "$exit_code"
 }
 
-as_picture() { # as_picture FILE NAME: a picture of the output, scaled to the program's 640 x 480
-    convert "$1" -alpha off -filter point -resize '640x480!' "$work/$2.png"
+as_picture() { # as_picture NAME: the program's picture, the largest 4:3 middle of the output, at 640 x 480
+    local w h
+    read -r w h < <(identify -format '%w %h\n' "$work/$1-output.png")
+    if [ $((w * 3)) -gt $((h * 4)) ]; then w=$(((h * 4 + 1) / 3)); else h=$(((w * 3 + 2) / 4)); fi
+    convert "$work/$1-output.png" -alpha off -gravity center -crop "${w}x${h}+0+0" +repage -filter point \
+        -resize '640x480!' "$work/$1.png"
+}
+
+expect_shape_kept() { # expect_shape_kept NAME: on the compositor's own picture, the triangle as wide as
+    # high and in the middle, and black bars where the output is of another shape than 4:3
+    local raw=$work/$1-output.png w h box bw bh bx
+    read -r w h < <(identify -format '%w %h\n' "$raw")
+    box=$(convert "$raw" -alpha off -fill black +opaque '#00FF00' -format '%@' info:)
+    IFS='x+' read -r bw bh bx _ <<<"$box"
+    awk "BEGIN {exit !($bw / $bh >= 0.96 && $bw / $bh <= 1.04)}" && echo "ok: triangle ${bw} x ${bh} on $w x $h" ||
+        fail "the triangle is ${bw} x ${bh} on $w x $h: its shape is not kept"
+    local off=$((2 * bx + bw - w))
+    [ "${off#-}" -le $((w / 50)) ] || fail "triangle off the output's middle: columns $bx to $((bx + bw)) of $w"
+    if [ $((w * 3)) -gt $((h * 4)) ]; then
+        check "bars at the sides" blackblack "$(colour_at "$1-output" 2 $((h / 2)))$(colour_at "$1-output" $((w - 3)) $((h / 2)))"
+    elif [ $((w * 3)) -lt $((h * 4)) ]; then
+        check "bars above and below" blackblack "$(colour_at "$1-output" $((w / 2)) 2)$(colour_at "$1-output" $((w / 2)) $((h - 3)))"
+    fi
 }
 
 expect_near() { # expect_near WHAT EXPECTED ACTUAL: within 3
@@ -56,6 +81,8 @@ as_user=()
 unprivileged_user() {
     [ "$(id -u)" -eq 0 ] || return 0
     as_user=(setpriv --reuid=tolvaren-test --regid=tolvaren-test --init-groups --)
+    # The X sockets' folder as root makes it: made by that user's Xwayland, no root server could use it.
+    [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
     id tolvaren-test >/dev/null 2>&1 || useradd --system --no-create-home tolvaren-test
 }
 
@@ -117,10 +144,11 @@ xwayland_input() { # the program as an X11 client: input through XTest
 }
 
 case $case_name in
-sway) # sway xwayland|wayland: headless, on Mesa's software renderer
+sway) # sway xwayland|wayland WxH: headless, on Mesa's software renderer
     unprivileged_user
     runtime_dir
-    printf 'output HEADLESS-1 mode 1024x768\nxwayland force\n' >"$work/sway.config"
+    output_size=$4
+    printf 'output HEADLESS-1 mode %s\nxwayland force\n' "$output_size" >"$work/sway.config"
     chmod 755 "$work"
     "${as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 WLR_LIBINPUT_NO_DEVICES=1 \
         XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" sway -d -c "$work/sway.config" >"$work/sway.log" 2>&1 &
@@ -134,7 +162,7 @@ sway) # sway xwayland|wayland: headless, on Mesa's software renderer
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK DISPLAY
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
     DISPLAY=$(sed -n 's/.*Starting Xwayland on \(:[0-9]*\).*/\1/p' "$work/sway.log" | head -1)
-    picture() { grim -t png "$work/$1-output.png" && as_picture "$work/$1-output.png" "$1"; }
+    picture() { grim -t png "$work/$1-output.png" && as_picture "$1"; }
     if [ "$3" = wayland ]; then
         export SDL_VIDEODRIVER=wayland cursor_start=none
         program_window_shown() { swaymsg -t get_tree | grep -q '"name": "TOLVAREN"'; }
@@ -151,6 +179,7 @@ sway) # sway xwayland|wayland: headless, on Mesa's software renderer
 mutter) # mutter xwayland|wayland WxH: headless, on a virtual monitor; the checks run inside its session
     runtime_dir
     session_script mutter "$3"
+    export output_size=$4
     GSETTINGS_BACKEND=memory dbus-run-session -- mutter --headless --virtual-monitor "$4" \
         --wayland-display tolvaren-mutter -- "$work/session.sh" >"$work/mutter.log" 2>&1 <&- &
     wait_for_session $! mutter
@@ -182,7 +211,7 @@ mutter-session) # run by mutter with DISPLAY and WAYLAND_DISPLAY set: input and 
         asked=$(ls "$work/cast" | tail -1)
         wait_for 3 frame_after "$asked" || { move 1 0; move -1 0; move 1 0; move -1 0; wait_for 3 frame_after "$asked"; } ||
             return 1
-        as_picture "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" "$1"
+        cp "$work/cast/$(ls "$work/cast" | tail -2 | head -1)" "$work/$1-output.png" && as_picture "$1"
     }
     on_desktop
     ;;
@@ -194,6 +223,7 @@ kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside it
     cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland"
     printf '[Plugins]\nscreenshotEnabled=true\n' >"$work/config/kwinrc"
     session_script kwin "$3"
+    export output_size=$4
     # OpenGL compositing (Mesa's software renderer), which the screenshot service needs.
     XDG_CONFIG_HOME="$work/config" KWIN_COMPOSE=O2 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
         KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "$work/bin/kwin_wayland" --virtual \
@@ -208,7 +238,7 @@ kwin-session) # run by KWin with DISPLAY and WAYLAND_DISPLAY set: input through 
     session_input "$4" "$KWIN_FAKE_INPUT"
     wait_for 10 grep -q ready "$work/remote.out" || { fail "no fake input: $(cat "$work/remote.out")"; exit 1; }
     picture() {
-        "$here/kwin_screenshot.py" "$work/$1-output.png" && as_picture "$work/$1-output.png" "$1"
+        "$here/kwin_screenshot.py" "$work/$1-output.png" && as_picture "$1"
     }
     on_desktop
     ;;

@@ -1,0 +1,155 @@
+// The picture: where a compositor puts full-screen windows on the output and would stretch a
+// switched 640 x 480 mode to the output's shape, the program draws into an off-screen framebuffer
+// of the size it asked for instead, and each present scales it, shape kept, into the middle of a
+// window as large as the output, with black bars at the sides or above and below.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+namespace {
+struct Framebuffers {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+};
+
+struct Picture {
+    bool always;  // for the frame benchmark and the tests
+    bool on;
+    Size size;
+    GLuint framebuffer, colour, depth;
+    Framebuffers gl;
+};
+Picture picture;
+
+template <typename Function>
+bool Load(Function* function, const char* name) {
+    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+    return *function != nullptr;
+}
+
+// Core since OpenGL 3.0, and ARB_framebuffer_object before it.
+bool LoadFramebuffers(Framebuffers* gl) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (!(version && std::atoi(version) >= 3) && !SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object"))
+        return false;
+    return Load(&gl->genFramebuffers, "glGenFramebuffers") && Load(&gl->deleteFramebuffers, "glDeleteFramebuffers") &&
+           Load(&gl->bindFramebuffer, "glBindFramebuffer") &&
+           Load(&gl->framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+           Load(&gl->checkFramebufferStatus, "glCheckFramebufferStatus") &&
+           Load(&gl->genRenderbuffers, "glGenRenderbuffers") &&
+           Load(&gl->deleteRenderbuffers, "glDeleteRenderbuffers") &&
+           Load(&gl->bindRenderbuffer, "glBindRenderbuffer") &&
+           Load(&gl->renderbufferStorage, "glRenderbufferStorage") && Load(&gl->blitFramebuffer, "glBlitFramebuffer");
+}
+
+GLuint Renderbuffer(GLenum format, GLenum attachment) {
+    const Framebuffers& gl = picture.gl;
+    GLuint buffer = 0;
+    gl.genRenderbuffers(1, &buffer);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, buffer);
+    gl.renderbufferStorage(GL_RENDERBUFFER, format, picture.size.width, picture.size.height);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, buffer);
+    return buffer;
+}
+
+}  // namespace
+
+Size MonitorSize() {
+    SDL_Rect bounds = {0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &bounds);
+    return {bounds.w, bounds.h};
+}
+
+SDL_Rect FitPicture(Size shape, Size output) {
+    if (shape.width <= 0 || shape.height <= 0 || output.width <= 0 || output.height <= 0) return {0, 0, 0, 0};
+    long long wide = 1LL * output.width * shape.height, tall = 1LL * output.height * shape.width;
+    SDL_Rect fit = {0, 0, output.width, output.height};
+    if (wide > tall)  // bars at the sides
+        fit.w = int((1LL * output.height * shape.width + shape.height / 2) / shape.height);
+    else if (tall > wide)  // bars above and below
+        fit.h = int((1LL * output.width * shape.height + shape.width / 2) / shape.width);
+    fit.x = (output.width - fit.w) / 2;
+    fit.y = (output.height - fit.h) / 2;
+    return fit;
+}
+
+bool StartPicture(Size size) {
+    EndPicture();
+    if (!LoadFramebuffers(&picture.gl)) return false;
+    const Framebuffers& gl = picture.gl;
+    picture.size = size;
+    gl.genFramebuffers(1, &picture.framebuffer);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer);
+    picture.colour = Renderbuffer(GL_RGB8, GL_COLOR_ATTACHMENT0);
+    picture.depth = Renderbuffer(GL_DEPTH_COMPONENT16, GL_DEPTH_ATTACHMENT);
+    picture.on = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!picture.on) EndPicture();
+    return picture.on;
+}
+
+// The bars are cleared black whatever clear colour the program keeps, which is left as it was.
+void ShowPicture(SDL_Window* window) {
+    if (!picture.on) return;
+    const Framebuffers& gl = picture.gl;
+    Size output = {0, 0};
+    SDL_GL_GetDrawableSize(window, &output.width, &output.height);
+    SDL_Rect to = FitPicture(picture.size, output);
+    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
+    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    GLfloat kept[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, kept);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(kept[0], kept[1], kept[2], kept[3]);
+    int bottom = output.height - to.y - to.h;  // OpenGL counts rows from the bottom
+    gl.blitFramebuffer(0, 0, picture.size.width, picture.size.height, to.x, bottom, to.x + to.w, bottom + to.h,
+                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+}
+
+void DrawIntoPicture() {
+    if (picture.on) picture.gl.bindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer);
+}
+
+void EndPicture() {
+    const Framebuffers& gl = picture.gl;
+    if (picture.framebuffer) {
+        gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        gl.deleteFramebuffers(1, &picture.framebuffer);
+    }
+    if (picture.colour) gl.deleteRenderbuffers(1, &picture.colour);
+    if (picture.depth) gl.deleteRenderbuffers(1, &picture.depth);
+    picture.framebuffer = picture.colour = picture.depth = 0;
+    picture.on = false;
+}
+
+// Positions of the middle of a pixel, so that a point taken there and back is the same point.
+POINT PictureFromOutput(Size shape, POINT at) {
+    SDL_Rect fit = FitPicture(shape, MonitorSize());
+    if (fit.w <= 0 || fit.h <= 0) return at;
+    return {int((2LL * (at.x - fit.x) + 1) * shape.width / (2LL * fit.w)),
+            int((2LL * (at.y - fit.y) + 1) * shape.height / (2LL * fit.h))};
+}
+
+POINT OutputFromPicture(Size shape, POINT at) {
+    SDL_Rect fit = FitPicture(shape, MonitorSize());
+    if (fit.w <= 0 || fit.h <= 0) return at;
+    return {fit.x + int((2LL * at.x + 1) * fit.w / (2LL * shape.width)),
+            fit.y + int((2LL * at.y + 1) * fit.h / (2LL * shape.height))};
+}
+
+void SetPictureAlways(bool on) { picture.always = on; }
+bool PictureWanted() { return picture.always || B().system.composited; }
+
+}  // namespace sdl_layer
