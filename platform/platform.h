@@ -16,6 +16,13 @@
 // ---------------------------------------------------------------------------------------------
 // - The poll never blocks: PeekMessageA answers at once, false when nothing is waiting.
 // - Once PostQuitMessage has been called, the next poll returns WM_QUIT before any other message.
+// - A key released before a poll has found the queue empty since its press is still held for that
+//   idle turn: the release is held back until then, since the program reads held keys (Escape)
+//   only on idle turns, and a quick tap must reach one.
+// - WM_KEYDOWN and WM_KEYUP carry the virtual-key code Windows gives under the layout active at
+//   the press: letters by their label on a layout with Latin letters, by their US position on one
+//   without (Cyrillic, Greek, ...). A release carries the code of its press, whatever the layout
+//   is by then, so no key stays held.
 // - The default handling (DefWindowProcA) turns Alt+F4 (WM_SYSKEYDOWN, VK_F4, Alt flag) into
 //   WM_SYSCOMMAND SC_CLOSE, and SC_CLOSE into WM_CLOSE, both sent to the window procedure.
 // - ShowCursor keeps a display counter: the cursor shows while it is 0 or more; each call

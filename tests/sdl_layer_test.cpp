@@ -122,6 +122,39 @@ TEST_F(SdlLayer, KeysBecomeVirtualKeysByTheirMeaning) {
         << "a key the program has no code for makes no message";
 }
 
+// As on Windows: letters by their label on a layout with Latin letters, by their US position on
+// one without; a release keeps the code of its press when the layout changed in between.
+TEST_F(SdlLayer, LetterKeysGiveTheCodesOfTheActiveLayoutAsOnWindows) {
+    struct {
+        SDL_Keycode key;
+        SDL_Scancode position;
+        WPARAM virtualKey;
+    } letters[] = {{0x444, SDL_SCANCODE_A, 'A'},   // Russian: ф where A would be
+                   {0x3B1, SDL_SCANCODE_A, 'A'},   // Greek: α
+                   {0x5E9, SDL_SCANCODE_A, 'A'},   // Hebrew: ש
+                   {SDLK_q, SDL_SCANCODE_A, 'Q'},  // French: the key in the A position is Q
+                   {SDLK_a, SDL_SCANCODE_Q, 'A'}};
+    for (const auto& l : letters) {
+        MSG down = Translated(Key(SDL_KEYDOWN, l.key, l.position));
+        EXPECT_EQ(down.message, UINT(WM_KEYDOWN)) << std::hex << l.key;
+        EXPECT_EQ(down.wParam, l.virtualKey) << std::hex << l.key;
+        Translated(Key(SDL_KEYUP, l.key, l.position));
+    }
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, 0xF6, SDL_SCANCODE_SEMICOLON)).message, 0xFFFFu)
+        << "a Latin layout's ö is no letter key of the program's";
+    Translated(Key(SDL_KEYUP, 0xF6, SDL_SCANCODE_SEMICOLON));
+
+    // Pressed under Russian, released under French, and the other way round.
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, 0x444, SDL_SCANCODE_A)).wParam, WPARAM('A'));
+    MSG up = Translated(Key(SDL_KEYUP, SDLK_q, SDL_SCANCODE_A));
+    EXPECT_EQ(up.message, UINT(WM_KEYUP));
+    EXPECT_EQ(up.wParam, WPARAM('A')) << "the release clears what its press set";
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_Q)).wParam, WPARAM('A'));
+    EXPECT_EQ(Translated(Key(SDL_KEYUP, 0x439, SDL_SCANCODE_Q)).wParam, WPARAM('A'));
+    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_A)).wParam, WPARAM('Q')) << "the next press is new";
+    Translated(Key(SDL_KEYUP, SDLK_q, SDL_SCANCODE_A));
+}
+
 TEST_F(SdlLayer, KeysWithAltAreSystemKeysWithTheAltFlag) {
     MSG f4 = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT));
     EXPECT_EQ(f4.message, UINT(WM_SYSKEYDOWN));

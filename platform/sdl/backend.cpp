@@ -86,6 +86,7 @@ bool Start() {
 void Stop() {
     System& system = B().system;
     if (!system.started) return;
+    ForgetX11Layout();
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     ReleaseX11Errors();
     StopWatching(true);

@@ -13,12 +13,43 @@ struct Queue {
     bool pressedSinceIdle[256];
     bool releaseHeld[256];
     LPARAM heldRelease[256];
+    int pressedAs[SDL_NUM_SCANCODES];  // the code each held key's press gave, for its release
 };
 Queue queue;
 
-// Virtual-key codes by the key's meaning in the current layout, as Windows gives them.
-int VirtualKey(SDL_Keycode key) {
+bool IsLetterPosition(SDL_Scancode position) { return position >= SDL_SCANCODE_A && position <= SDL_SCANCODE_Z; }
+
+// SDL names a key whose symbol is a character by that character: from U+0370 on, Greek,
+// Cyrillic, Hebrew, Arabic and the other scripts that are not Latin.
+bool IsOtherScript(SDL_Keycode key) { return key >= 0x370 && !(key & SDLK_SCANCODE_MASK); }
+
+// What the key in this position means under the layout active at the press being translated.
+SDL_Keycode KeyAt(SDL_Scancode position, SDL_Keycode named, bool x11) {
+    SDL_Keycode key = x11 ? X11Key(position) : SDLK_UNKNOWN;
+    return key != SDLK_UNKNOWN ? key : named;
+}
+
+bool LayoutHasNoLatinLetters(bool x11) {
+    for (int position = SDL_SCANCODE_A; position <= SDL_SCANCODE_Z; ++position) {
+        SDL_Scancode at = SDL_Scancode(position);
+        if (IsOtherScript(KeyAt(at, SDL_GetKeyFromScancode(at), x11))) return true;
+    }
+    return false;
+}
+
+// As on Windows: a letter by its label where the layout has Latin letters, and by its US position
+// where it has none, so that the key where A would be is A on a Russian or Greek keyboard too.
+int LetterKey(SDL_Keycode key, SDL_Scancode position, bool x11) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (!IsLetterPosition(position) || !(IsOtherScript(key) || LayoutHasNoLatinLetters(x11))) return 0;
+    return 'A' + (position - SDL_SCANCODE_A);
+}
+
+// Virtual-key codes by the key's meaning in the layout active now, as Windows gives them.
+int VirtualKey(SDL_Keycode named, SDL_Scancode position) {
+    bool x11 = ReadX11Layout();
+    SDL_Keycode key = KeyAt(position, named, x11);
+    if (int letter = LetterKey(key, position, x11)) return letter;
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     switch (key) {
@@ -45,8 +76,18 @@ int VirtualKey(SDL_Keycode key) {
     }
 }
 
+// A press takes the code of the layout active now; its repeats and its release keep that code.
+int KeyCode(const SDL_KeyboardEvent& key) {
+    int& pressedAs = queue.pressedAs[key.keysym.scancode];
+    bool fresh = key.type == SDL_KEYDOWN && !key.repeat;
+    int code = fresh || !pressedAs ? VirtualKey(key.keysym.sym, key.keysym.scancode) : pressedAs;
+    pressedAs = key.type == SDL_KEYDOWN ? code : 0;
+    return code;
+}
+
 bool TranslateKey(const SDL_KeyboardEvent& key, MSG* msg) {
-    int code = VirtualKey(key.keysym.sym);
+    if (key.keysym.scancode < 0 || key.keysym.scancode >= SDL_NUM_SCANCODES) return false;
+    int code = KeyCode(key);
     if (code == 0) return false;
     bool down = key.type == SDL_KEYDOWN;
     // Alt and F10, and keys pressed with Alt held, are system keys.

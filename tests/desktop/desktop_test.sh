@@ -30,6 +30,7 @@ on_desktop() {
         expect_near "40 px right turns the view 2 degrees right" -20 $(($(green_centre right) - $(green_centre start)))
         expect_near "40 px up tilts the view 2 degrees down" -20 $(($(horizon up) - $(horizon right)))
     fi
+    ! declare -F check_layout >/dev/null || check_layout
     picture before-walk
     hold Up 0.25
     sleep 0.3; picture walked
@@ -222,6 +223,7 @@ kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside it
     mkdir "$work/bin" "$work/config"
     cp /usr/bin/kwin_wayland "$work/bin/kwin_wayland"
     printf '[Plugins]\nscreenshotEnabled=true\n' >"$work/config/kwinrc"
+    printf '[Layout]\nLayoutList=ru\nUse=true\n' >"$work/config/kxkbrc"  # a keyboard without Latin letters
     session_script kwin "$3"
     export output_size=$4
     # OpenGL compositing (Mesa's software renderer), which the screenshot service needs.
@@ -234,7 +236,15 @@ kwin) # kwin xwayland|wayland WxH: on a virtual output; the checks run inside it
 kwin-session) # run by KWin with DISPLAY and WAYLAND_DISPLAY set: input through its fake-input
     # protocol (the tests' build of a client for it), pictures from its screenshot service
     mode=$3
-    declare -A key_code=([Up]=103 [Escape]=1 [Shift_L]=42)  # evdev codes
+    declare -A key_code=([Up]=103 [Escape]=1 [Shift_L]=42 [A_position]=30)  # evdev codes
+    check_layout() { # on the Russian keyboard the key where A would be jumps, as on Windows
+        picture before-jump
+        hold A_position 0.7
+        picture jumped
+        [ "$(horizon jumped)" -gt $(($(horizon before-jump) + 20)) ] && echo "ok: ru: the key in the A position jumps" ||
+            fail "ru: the key in the A position did not jump"
+        sleep 0.8
+    }
     session_input "$4" "$KWIN_FAKE_INPUT"
     wait_for 10 grep -q ready "$work/remote.out" || { fail "no fake input: $(cat "$work/remote.out")"; exit 1; }
     picture() {
@@ -346,6 +356,60 @@ controls)
     sleep 0.2; shot jumped
     [ "$(horizon jumped)" -gt "$(horizon standing)" ] || fail "A did not raise the eye"
     echo "horizon rows: standing $(horizon standing), crouched $(horizon crouched), jumped $(horizon jumped)"
+    hold Escape 0.3
+    finish_program
+    check "exit code" 0 "$exit_code"
+    ;;
+layouts)
+    # Keys sent by their key codes, so that the layout decides what they mean, as on a real
+    # keyboard: the key in the A position (38) is A on Russian, Q on French, where the key
+    # labelled A (24) is A; a change of layout, or of the active one of two, counts from the next key.
+    start_xvfb 640x480
+    xkb() { # xkb KEYCODE SECONDS (held), or xkb group N (made the active layout)
+        python3 - "$@" <<'PYTHON'
+import ctypes, sys, time
+x11, xtest = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x11.XOpenDisplay(None))
+if sys.argv[1] == "group":
+    x11.XkbLockGroup(display, 0x100, int(sys.argv[2]))  # the core keyboard
+else:
+    xtest.XTestFakeKeyEvent(display, int(sys.argv[1]), 1, 0)
+    x11.XFlush(display)
+    time.sleep(float(sys.argv[2]))
+    xtest.XTestFakeKeyEvent(display, int(sys.argv[1]), 0, 0)
+x11.XSync(display, 0)
+PYTHON
+    }
+    expect_jump() { # expect_jump WHAT KEYCODE yes|no: held past the top of a jump, which then comes down
+        shot before
+        xkb "$2" 0.7
+        shot key
+        local jumped=no
+        [ "$(horizon key)" -gt $(($(horizon before) + 20)) ] && jumped=yes
+        check "$1 jumps" "$3" "$jumped"
+        sleep 0.8  # landed
+    }
+    setxkbmap -layout ru
+    start_program "$program"
+    expect_jump "ru: the key in the A position" 38 yes
+    setxkbmap -layout fr
+    expect_jump "fr, set meanwhile: the key in the A position" 38 no
+    expect_jump "fr: the key labelled A" 24 yes
+    setxkbmap -layout fr,ru
+    xkb group 1
+    expect_jump "fr,ru with ru active: the key in the A position" 38 yes
+    xkb group 0
+    expect_jump "fr,ru switched to fr: the key in the A position" 38 no
+    expect_jump "fr,ru switched to fr: the key labelled A" 24 yes
+    shot standing
+    xkb 24 0.7 & pressed=$!  # A pressed under fr, released under ru, where that key is Q
+    sleep 0.2; xkb group 1; wait "$pressed"
+    sleep 1.5; shot landed; sleep 0.35; shot still
+    # A held would jump again and again; landing is not clamped and stops a few rows off standing.
+    for picture in landed still; do
+        [ "$(horizon $picture)" -le $(($(horizon standing) + 2)) ] || fail "A stayed held after its release ($picture)"
+    done
     hold Escape 0.3
     finish_program
     check "exit code" 0 "$exit_code"
