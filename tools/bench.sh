@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
-tools/build.sh >/dev/null
+tools/build.sh -DTOLVAREN_TESTS=ON -DTOLVAREN_BENCH=ON >/dev/null
 work=$(mktemp -d /tmp/tolvaren-bench.XXXXXX)
 source tests/desktop/lib.sh
 start_xvfb 640x480

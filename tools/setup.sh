@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian or Ubuntu; does nothing when all is there.
+# Installs what building and running need on Debian or Ubuntu (`setup.sh run`), or that and what
+# every test needs (`setup.sh`, or `setup.sh test`); does nothing when all is there.
 set -euo pipefail
 
-packages=(
-    build-essential cmake pkg-config clang libclang-rt-14-dev clang-tidy cppcheck
-    libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-    googletest libgtest-dev
+run_packages=(
+    build-essential cmake pkg-config
+    libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+    libx11-dev libxrandr-dev libxcb1-dev libxkbcommon-dev
+)
+test_packages=(
+    clang libclang-rt-14-dev clang-tidy cppcheck
+    libegl-dev libegl-mesa0 googletest libgtest-dev libxtst-dev
     xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-apps xdotool imagemagick
-    libx11-dev libxrandr-dev libxcb1-dev libxtst-dev libxkbcommon-dev x11-utils xauth openbox wmctrl weston
+    x11-utils xauth openbox wmctrl weston
     xwayland sway grim wtype mutter dbus python3-gi pipewire wireplumber gstreamer1.0-pipewire
     gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     kwin-wayland plasma-wayland-protocols libwayland-dev
     g++-mingw-w64-x86-64 wine64 wine
     dpkg-dev lintian desktop-file-utils appstream groff-base
 )
+packages=("${run_packages[@]}")
+[ "${1:-test}" = run ] || packages+=("${test_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/analyze.sh
 tools/build-windows.sh
-tools/build.sh -DTOLVAREN_WINDOWS_EXE="$PWD/build-windows/tolvaren.exe"
+tools/build.sh -DTOLVAREN_TESTS=ON -DTOLVAREN_BENCH=ON -DTOLVAREN_WINDOWS_EXE="$PWD/build-windows/tolvaren.exe"
 (cd build && ctest --output-on-failure)
 tools/package.sh >/dev/null
 bash tests/package/package_test.sh build-package/packages/tolvaren_1.0.0_amd64.deb \

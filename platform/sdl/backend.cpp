@@ -12,7 +12,7 @@
 namespace sdl_layer {
 namespace {
 int windowToken, deviceContextToken;
-char failure[512];
+char failure[1024];
 
 const char* Env(const char* name) {
     const char* value = std::getenv(name);
@@ -27,8 +27,24 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     // Switching to another program leaves the window as it is; only minimising stops the frames.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");  // a full-screen window needs no decorations
-    if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
-    SetFailure("cannot start the video system on %s: %s", choice.name, SDL_GetError());
+    // SDL 2.26 reads the X11 class and the Wayland app_id from these, in the environment; a user's
+    // own choice stays.
+    setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopEntryId, 0);
+    // What the window system's libraries write meanwhile goes into the program's one line.
+    StderrCapture capture = CaptureStderr();
+    bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
+    char said[800];
+    EndCapture(&capture, said, sizeof said);
+    if (started) {
+        std::fputs(said, stderr);
+        return true;
+    }
+    char where[96] = "that SDL_VIDEODRIVER names";
+    if (choice.name[0]) std::snprintf(where, sizeof where, "on %s", choice.name);
+    const char* line = FirstLine(said);
+    SetFailure("cannot start the video system %s: %s%s%.600s%s", where, SDL_GetError(), line[0] ? " (" : "", line,
+               line[0] ? ")" : "");
     return false;
 }
 }  // namespace

@@ -97,6 +97,7 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
         SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());
         return FALSE;
     }
+    GiveWindowItsIcon(window.sdl);
     if (window.fullscreenPending && !window.picture) SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode);
     return TRUE;
 }

@@ -89,6 +89,11 @@ HWND WindowHandle();
 HDC DeviceContextHandle();
 bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made
 bool SwitchTheModeInstead();     // for a picture that OpenGL cannot give (window.cpp)
+void GiveWindowItsIcon(SDL_Window* window);  // window_icon.cpp
+
+// The desktop entry's ID, which the window gives as its Wayland app_id and X11 class, so that
+// desktops match the running program to its menu entry.
+constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);

@@ -22,6 +22,7 @@ on_desktop() {
     expect_start_view start
     expect_centred start
     expect_shape_kept start
+    ! declare -F check_identity >/dev/null || check_identity
     ! declare -F warm_up >/dev/null || warm_up
     if declare -F move >/dev/null; then
         move 40 0; sleep 0.3; picture right
@@ -164,6 +165,17 @@ sway) # sway xwayland|wayland WxH: headless, on Mesa's software renderer
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
     DISPLAY=$(sed -n 's/.*Starting Xwayland on \(:[0-9]*\).*/\1/p' "$work/sway.log" | head -1)
     picture() { grim -t png "$work/$1-output.png" && as_picture "$1"; }
+    check_identity() { # the desktop entry's ID, as sway tells it: the app_id natively, the X11 class through Xwayland
+        check "the window's identity" org.tolvaren.Tolvaren "$(swaymsg -t get_tree | python3 -c '
+import json, sys
+def windows(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from windows(child)
+for node in windows(json.load(sys.stdin)):
+    if node.get("name") == "TOLVAREN":
+        print(node.get("app_id") or node.get("window_properties", {}).get("class"))')"
+    }
     if [ "$3" = wayland ]; then
         export SDL_VIDEODRIVER=wayland cursor_start=none
         program_window_shown() { swaymsg -t get_tree | grep -q '"name": "TOLVAREN"'; }
@@ -329,6 +341,10 @@ bad-display)
     start_xvfb_on_display 640x480 -auth "$XAUTHORITY"
     expect_refusal "refused" "the display $DISPLAY refused the connection" XAUTHORITY=/dev/null
     expect_refusal "no OpenGL" "cannot create an OpenGL .*swrast" LIBGL_DRIVERS_PATH=/nonexistent
+    expect_refusal "no such video driver" "cannot start the video system that SDL_VIDEODRIVER names: bogus" \
+        SDL_VIDEODRIVER=bogus
+    expect_refusal "a Wayland socket's path too long" "wayland not available (error: socket path .* exceeds" -u DISPLAY \
+        XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY="$(printf 'w%.0s' $(seq 150))"
     ;;
 no-mode)
     start_xvfb 1024x768
