@@ -47,7 +47,7 @@ int LetterKey(SDL_Keycode key, SDL_Scancode position, bool x11) {
 
 // Virtual-key codes by the key's meaning in the layout active now, as Windows gives them.
 int VirtualKey(SDL_Keycode named, SDL_Scancode position) {
-    bool x11 = ReadX11Layout();
+    bool x11 = ReadX11Layout(position);
     SDL_Keycode key = KeyAt(position, named, x11);
     if (int letter = LetterKey(key, position, x11)) return letter;
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);

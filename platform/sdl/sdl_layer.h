@@ -181,10 +181,10 @@ void StopWatching(bool restored);
 void CatchX11Errors();
 void ReleaseX11Errors();
 bool TakeX11Failure();  // once, with the failure set and the program marked failed
-// The layout active now (x11_keyboard.cpp), read once for a key's press; then what a key of the
-// letter block means in it, as SDL names keys, or SDLK_UNKNOWN. SDL's own names keep to the first
-// layout when a second one is switched on.
-bool ReadX11Layout();
+// The layout active now (x11_keyboard.cpp), read once for the press of a key of the letter block;
+// then what a key of that block means in it, as SDL names keys, or SDLK_UNKNOWN. SDL's own names
+// keep to the first layout when a second one is switched on.
+bool ReadX11Layout(SDL_Scancode pressed);
 SDL_Keycode X11Key(SDL_Scancode position);
 void ForgetX11Layout();  // before SDL's connection closes
 // The window leaves the screen before the mode returns; a destroyed window's late errors count.

@@ -48,7 +48,8 @@ SDL_Keycode AsSdlKey(KeySym symbol) {
 }
 }  // namespace
 
-bool ReadX11Layout() {
+bool ReadX11Layout(SDL_Scancode position) {
+    if (X11KeyCode(position) == 0) return false;  // a key the layout does not move
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     SDL_Window* window = B().window.sdl;
