@@ -15,8 +15,8 @@ source "$here/lib.sh"
 # NAME-output.png, and the program's in NAME.png), `move DX DY`, `hold KEY SECONDS` and `tap KEY`
 # in the program's input, then `on_desktop` makes the checks every desktop passes.
 on_desktop() {
-    # An X client's first frame turns by where the pointer stands: at the output's middle, not at all.
-    [ "${SDL_VIDEODRIVER:-}" = wayland ] || cursor_start="$((${output_size%x*} / 2)) $((${output_size#*x} / 2))"
+    # An X client's first frame turns by where the pointer stands: at the screen's middle, not at all.
+    [ "${SDL_VIDEODRIVER:-}" = wayland ] || cursor_start=$(xdotool getdisplaygeometry | awk '{print int($1 / 2), int($2 / 2)}')
     start_program "$program"
     picture start
     expect_start_view start
@@ -146,11 +146,12 @@ xwayland_input() { # the program as an X11 client: input through XTest
 }
 
 case $case_name in
-sway) # sway xwayland|wayland WxH: headless, on Mesa's software renderer
+sway) # sway xwayland|wayland WxH[@SCALE]: headless, on Mesa's software renderer
     unprivileged_user
     runtime_dir
-    output_size=$4
-    printf 'output HEADLESS-1 mode %s\nxwayland force\n' "$output_size" >"$work/sway.config"
+    output_size=${4%@*} scale=1  # WxH[@SCALE]
+    [ "$4" = "$output_size" ] || scale=${4#*@}
+    printf 'output HEADLESS-1 mode %s scale %s\nxwayland force\n' "$output_size" "$scale" >"$work/sway.config"
     chmod 755 "$work"
     "${as_user[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 WLR_LIBINPUT_NO_DEVICES=1 \
         XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" sway -d -c "$work/sway.config" >"$work/sway.log" 2>&1 &
