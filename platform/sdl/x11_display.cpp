@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/sdl/x11_display.h"
 
 namespace sdl_layer {
 namespace {
@@ -127,6 +127,11 @@ bool ProbeX11(const char* name) {
     return true;
 }
 
+Display* X11ConnectionOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    return X11Info(window, &info) ? info.info.x11.display : nullptr;
+}
+
 void CatchX11Errors() {
     if (!OnX11() || errors.catching) return;
     errors = X11Errors{};
@@ -183,8 +188,7 @@ void UnmapBeforeTheModeReturns(SDL_Window* window) {
 // reads the connection: that must still reach our handler, not the one SDL puts back as its
 // video system ends. The window is no longer the backend's when it comes here.
 void DestroySdlWindow(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    Display* display = X11Info(window, &info) ? info.info.x11.display : nullptr;
+    Display* display = X11ConnectionOf(window);
     SDL_DestroyWindow(window);
     if (display) XSync(display, False);
 }

@@ -2,11 +2,10 @@
 // names keys by the layout active when it started or when the keyboard map last changed; a second
 // layout switched on with the desktop's shortcut (an XKB group) changes neither on X11, so SDL
 // would go on naming keys by the first. (On Wayland SDL follows the group itself.)
-#include <SDL_syswm.h>
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/sdl/x11_display.h"
 
 namespace sdl_layer {
 namespace {
@@ -50,13 +49,8 @@ SDL_Keycode AsSdlKey(KeySym symbol) {
 
 bool ReadX11Layout(SDL_Scancode position) {
     if (X11KeyCode(position) == 0) return false;  // a key the layout does not move
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    SDL_Window* window = B().window.sdl;
-    if (B().system.kind != WindowSystem::X11 || !window || !SDL_GetWindowWMInfo(window, &info) ||
-        info.subsystem != SDL_SYSWM_X11)
-        return false;
-    Display* display = info.info.x11.display;
+    Display* display = X11ConnectionOf(B().window.sdl);
+    if (!display) return false;
     if (layout.display != display) ForgetX11Layout();
     layout.display = display;
     unsigned parts = XkbKeyTypesMask | XkbKeySymsMask;

@@ -1,0 +1,11 @@
+// What the X11-only files share of x11_display.cpp; they alone see Xlib.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+// SDL's connection to the X server, of this window; null on another window system or without one.
+Display* X11ConnectionOf(SDL_Window* window);
+}  // namespace sdl_layer
