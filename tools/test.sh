@@ -16,6 +16,6 @@ bash tests/package/package_test.sh build-package/packages/tolvaren_1.0.0_amd64.d
     build-windows/packages/tolvaren-1.0.0-win64.zip
 
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON >/dev/null
+    -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON -DTOLVAREN_TESTS=ON >/dev/null
 cmake --build build-sanitize -j "$(nproc)"
 (cd build-sanitize && ctest --output-on-failure)

@@ -27,6 +27,9 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     // Switching to another program leaves the window as it is; only minimising stops the frames.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");  // a full-screen window needs no decorations
+    // The desktop lists the screen saver's inhibitor by these (power applets, log-out dialogs).
+    SDL_SetHint(SDL_HINT_APP_NAME, "TOLVAREN");
+    SDL_SetHint(SDL_HINT_SCREENSAVER_INHIBIT_ACTIVITY_NAME, "Running the walk-through");
     // SDL 2.26 reads the X11 class and the Wayland app_id from these, in the environment; a user's
     // own choice stays.
     setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);

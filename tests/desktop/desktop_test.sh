@@ -333,14 +333,28 @@ bad-display)
         check "$what: lines on stderr" 1 "$(wc -l <"$work/stderr")"
         grep -q "$pattern" "$work/stderr" || fail "$what: stderr says: $(cat "$work/stderr")"
     }
+    expect_answers() { # expect_answers WHERE [ENV...]: --help, -h and --version answered on stdout, and
+        # nothing started: a walk-through would still run when the timeout ends it
+        local where=$1 option
+        shift
+        for option in --help -h --version; do
+            timeout 5 env --default-signal "$@" "$program" "$option" >"$work/stdout" 2>"$work/stderr"
+            check "$option, $where: exit code" 0 "$?"
+            check "$option, $where: stderr" "" "$(cat "$work/stderr")"
+            grep -qE '^(Usage: tolvaren |TOLVAREN [0-9]+\.[0-9]+\.[0-9]+$)' "$work/stdout" ||
+                fail "$option, $where: stdout says: $(head -3 "$work/stdout")"
+        done
+    }
     expect_refusal "no display" "neither DISPLAY nor WAYLAND_DISPLAY is set" -u DISPLAY -u WAYLAND_DISPLAY \
         -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR
+    expect_answers "no display" -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER
     nobody=:$(free_display)
     expect_refusal "nothing listens" "cannot reach the display $nobody" DISPLAY=$nobody
     export DISPLAY=:$(free_display) XAUTHORITY="$work/cookie"  # a server that takes only this cookie
     xauth -q add "$DISPLAY" . "$(mcookie)" 2>/dev/null
     start_xvfb_on_display 640x480 -auth "$XAUTHORITY"
     expect_refusal "refused" "the display $DISPLAY refused the connection" XAUTHORITY=/dev/null
+    expect_answers "on a display"
     expect_refusal "no OpenGL" "cannot create an OpenGL .*swrast" LIBGL_DRIVERS_PATH=/nonexistent
     expect_refusal "no such video driver" "cannot start the video system that SDL_VIDEODRIVER names: bogus" \
         SDL_VIDEODRIVER=bogus
