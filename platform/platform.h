@@ -16,9 +16,6 @@
 // ---------------------------------------------------------------------------------------------
 // - The poll never blocks: PeekMessageA answers at once, false when nothing is waiting.
 // - Once PostQuitMessage has been called, the next poll returns WM_QUIT before any other message.
-// - A key released before a poll has found the queue empty since its press is still held for that
-//   idle turn: the release is held back until then, since the program reads held keys (Escape)
-//   only on idle turns, and a quick tap must reach one.
 // - WM_KEYDOWN and WM_KEYUP carry the virtual-key code Windows gives under the layout active at
 //   the press: letters by their label on a layout with Latin letters, by their US position on one
 //   without (Cyrillic, Greek, ...). A release carries the code of its press, whatever the layout
@@ -39,12 +36,18 @@
 // | sdl      | its entry starts the backend before the program and stops it after, and the    |
 // |          | services fail outside that; the real window is made when the pixel format is   |
 // |          | set (the visual is fixed then); while the cursor is hidden over the shown      |
-// |          | window it is tracked from relative motion                                       |
+// |          | window it is tracked from relative motion; it keeps the tap rule: a key        |
+// |          | released before a poll has found the queue empty since its press is still held |
+// |          | for that idle turn, since the program reads held keys (Escape) only on idle    |
+// |          | turns, and the synthetic taps of remote desktops and input tools come and go   |
+// |          | within one frame                                                                |
 // | win32    | the display change (to keep its failure reason), making the context current (to |
 // |          | ask for a swap interval of one) and the present (to pace it where the driver    |
-// |          | does not) are routed through win32/service_shims.cpp                            |
+// |          | does not) are routed through win32/service_shims.cpp; the queue is Windows'    |
+// |          | own, which delivers a press and its release as the keyboard gives them          |
 // | scripted | the poll returns WM_QUIT when the script runs out, so a loop under test ends;   |
-// |          | its default handling does nothing but log the call                              |
+// |          | its default handling does nothing but log the call; it serves the queue exactly |
+// |          | as scripted, taps included                                                      |
 
 #ifdef _WIN32
 

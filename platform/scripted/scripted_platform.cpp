@@ -1,9 +1,9 @@
 #include "platform/scripted/scripted_platform.h"
 
 #include <cstdio>
-#include <deque>
 
 #include "platform/scripted/offscreen_gl.h"
+#include "platform/scripted/script_state.h"
 
 namespace script {
 
@@ -11,33 +11,6 @@ const HWND kWindow = reinterpret_cast<HWND>(0x1000);
 const HDC kDeviceContext = reinterpret_cast<HDC>(0x2000);
 const HGLRC kRenderContext = reinterpret_cast<HGLRC>(0x3000);
 const HINSTANCE kInstance = reinterpret_cast<HINSTANCE>(0x4000);
-
-namespace {
-struct Entry {
-    MSG msg;
-    int idlePolls;
-};
-
-struct Script {
-    std::deque<Entry> queue;
-    bool quitPosted = false;
-    int quitCode = 0;
-    std::deque<POINT> cursors;
-    POINT cursor = {320, 240};
-    std::vector<std::string> failing;
-    bool realGl = false;
-    std::function<void()> onSwap;
-    std::function<void(const MSG&)> onDispatch;
-    bool record = true;
-    std::vector<Call> calls;
-    int showCount = 0;
-    DEVMODEA mode = {};
-    PIXELFORMATDESCRIPTOR request = {};
-    WNDCLASSA windowClass = {};
-    std::string className;
-    bool classRegistered = false;
-    std::string failed;  // the first service that failed as the test asked
-};
 
 Script& S() {
     static Script script;
@@ -63,7 +36,7 @@ std::string Hex(unsigned long long value) {
     return text;
 }
 
-void Log(const char* name, std::string args = "") {
+void Log(const char* name, std::string args) {
     if (S().record) S().calls.push_back({name, std::move(args)});
 }
 
@@ -75,8 +48,6 @@ bool Fails(const char* name) {
     }
     return false;
 }
-}  // namespace
-
 void Reset() {
     offscreen::Destroy();
     S() = Script{};
@@ -207,131 +178,4 @@ BOOL WINAPI SetCursorPos(int x, int y) {
 int WINAPI ShowCursor(BOOL show) {
     Log("ShowCursor", Num(show));
     return S().showCount += show ? 1 : -1;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-    Log("GetModuleHandleA", moduleName ? moduleName : "null");
-    return kInstance;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-    Log("LoadIconA", Name(instance) + "," + Num(static_cast<long long>(reinterpret_cast<uintptr_t>(iconName))));
-    return reinterpret_cast<HICON>(0x5000);
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-    Log("LoadCursorA",
-        Name(instance) + "," + Num(static_cast<long long>(reinterpret_cast<uintptr_t>(cursorName))));
-    return reinterpret_cast<HCURSOR>(0x6000);
-}
-
-WORD WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-    Log("RegisterClassA", windowClass->lpszClassName);
-    Script& s = S();
-    if (Fails("RegisterClassA") || s.classRegistered) return 0;
-    s.windowClass = *windowClass;
-    s.className = windowClass->lpszClassName;
-    s.windowClass.lpszClassName = nullptr;  // the caller's text need not outlive the call
-    s.classRegistered = true;
-    return 0xC001;
-}
-
-BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
-    Log("UnregisterClassA", std::string(className) + "," + Name(instance));
-    bool registered = S().classRegistered && S().className == className;
-    S().classRegistered = false;
-    return registered;
-}
-
-LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
-    if (!mode) {
-        Log("ChangeDisplaySettingsA", "null," + Num(flags));
-        return DISP_CHANGE_SUCCESSFUL;
-    }
-    S().mode = *mode;
-    Log("ChangeDisplaySettingsA", Num(mode->dmPelsWidth) + "x" + Num(mode->dmPelsHeight) + "x" +
-                                      Num(mode->dmBitsPerPel) + "," + Num(flags));
-    return Fails("ChangeDisplaySettingsA") ? DISP_CHANGE_BADMODE : DISP_CHANGE_SUCCESSFUL;
-}
-
-BOOL WINAPI AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
-    Log("AdjustWindowRectEx", Num(rect->left) + "," + Num(rect->top) + "," + Num(rect->right) + "," +
-                                  Num(rect->bottom) + "," + Hex(style) + "," + Num(menu) + "," + Hex(exStyle));
-    return TRUE;
-}
-
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                            LPVOID param) {
-    Log("CreateWindowExA", Hex(exStyle) + "," + className + "," + windowName + "," + Hex(style) + "," +
-                               Num(x) + "," + Num(y) + "," + Num(width) + "," + Num(height) + "," +
-                               Name(parent) + "," + Name(menu) + "," + Name(instance) + "," + Name(param));
-    return Fails("CreateWindowExA") ? nullptr : kWindow;
-}
-
-BOOL WINAPI DestroyWindow(HWND window) {
-    Log("DestroyWindow", Name(window));
-    return TRUE;
-}
-
-BOOL WINAPI ShowWindow(HWND window, int showCommand) {
-    Log("ShowWindow", Name(window) + "," + Num(showCommand));
-    return FALSE;
-}
-
-BOOL WINAPI SetForegroundWindow(HWND window) {
-    Log("SetForegroundWindow", Name(window));
-    return TRUE;
-}
-
-HWND WINAPI SetFocus(HWND window) {
-    Log("SetFocus", Name(window));
-    return nullptr;
-}
-
-HDC WINAPI GetDC(HWND window) {
-    Log("GetDC", Name(window));
-    return Fails("GetDC") ? nullptr : kDeviceContext;
-}
-
-int WINAPI ReleaseDC(HWND window, HDC dc) {
-    Log("ReleaseDC", Name(window) + "," + Name(dc));
-    return 1;
-}
-
-int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
-    Log("ChoosePixelFormat", Name(dc));
-    S().request = *request;
-    return Fails("ChoosePixelFormat") ? 0 : 7;
-}
-
-BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
-    Log("SetPixelFormat", Name(dc) + "," + Num(format));
-    S().request = *request;
-    return !Fails("SetPixelFormat");
-}
-
-BOOL WINAPI SwapBuffers(HDC dc) {
-    if (S().onSwap) S().onSwap();
-    Log("SwapBuffers", Name(dc));
-    return TRUE;
-}
-
-HGLRC WINAPI wglCreateContext(HDC dc) {
-    Log("wglCreateContext", Name(dc));
-    if (Fails("wglCreateContext")) return nullptr;
-    if (S().realGl && !offscreen::Create(640, 480)) return nullptr;
-    return kRenderContext;
-}
-
-BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-    Log("wglMakeCurrent", Name(dc) + "," + Name(context));
-    if (Fails("wglMakeCurrent")) return FALSE;
-    return S().realGl ? offscreen::MakeCurrent(context != nullptr) : TRUE;
-}
-
-BOOL WINAPI wglDeleteContext(HGLRC context) {
-    Log("wglDeleteContext", Name(context));
-    offscreen::Destroy();
-    return TRUE;
 }
