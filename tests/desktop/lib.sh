@@ -1,13 +1,16 @@
-# Helpers for running the built program on a private X server and reading its screen.
-# Sourced by the desktop and Windows tests, which set `work` and `case_name` first.
+# Helpers for running the built program on a private X server or a compositor and reading its
+# screen. Sourced by the desktop, Windows and package tests, which set `work` and `case_name` first.
 lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 server_pid=
 program_pid=
 failures=0
+cleanups=()
+
+at_exit() { cleanups+=("$1"); }  # at_exit COMMAND: run on the way out, the latest first
 
 cleanup() {
     [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
-    declare -F extra_cleanup >/dev/null && extra_cleanup
+    for ((i = ${#cleanups[@]} - 1; i >= 0; i--)); do eval "${cleanups[i]}"; done
     [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
     if [ "$failures" -eq 0 ]; then rm -rf "$work"; else echo "screens and logs kept in $work"; fi
 }
@@ -76,7 +79,18 @@ layout() { # the screen's size, and each output's mode, position, rotation and p
 
 screen_size() { xrandr 2>/dev/null | sed -n 's/.*current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
 
-program_window_shown() { xdotool search --name '^TOLVAREN$' >/dev/null 2>&1; }
+# How the program's window is seen: by its X title (x11), in sway's tree (sway), in weston's protocol
+# log (weston), or once the compositor's picture holds the scene in its own colours (picture): a
+# window that is still fading in has none of them.
+shown_by=x11
+program_window_shown() {
+    case $shown_by in
+    x11) xdotool search --name '^TOLVAREN$' >/dev/null 2>&1 ;;
+    sway) swaymsg -t get_tree | grep -q '"name": "TOLVAREN"' ;;
+    weston) grep -q 'set_title("TOLVAREN")' "$work/protocol" ;;
+    picture) picture shown && [ "$(colour_at shown 320 330)$(colour_at shown 20 470)" = greenblue ] ;;
+    esac
+}
 
 start_program() { # start_program COMMAND...: waits up to 30 s for its window
     [ "${cursor_start:-}" = none ] || xdotool mousemove ${cursor_start:-320 240}  # where the first frame finds it
@@ -91,7 +105,8 @@ start_program() { # start_program COMMAND...: waits up to 30 s for its window
     fail "no TOLVAREN window appeared: $(cat "$work/stderr") on $DISPLAY: $(xrandr 2>&1 | head -3)"; exit 1
 }
 
-finish_program() { # sets exit_code, or "running" after ten seconds
+finish_program() { # sets exit_code, or "running" after ten seconds; once ended, keeps it
+    [ -n "$program_pid" ] || return 0
     exit_code=running
     for _ in $(seq 100); do
         if ! kill -0 "$program_pid" 2>/dev/null; then
@@ -104,7 +119,33 @@ finish_program() { # sets exit_code, or "running" after ten seconds
     done
 }
 
-hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+# The program's input: XTest (xtest), a Wayland virtual keyboard per command (wtype: each is a new
+# keyboard, so a press and its release go in one), or a compositor's own service through a helper
+# (remote, with keys by the codes in key_code).
+input=xtest
+key() { # key NAME 1|0: pressed or released
+    case $input in
+    xtest) xdotool "key$([ "$2" = 1 ] && echo down || echo up)" "$1" ;;
+    remote) remote key "${key_code[$1]}" "$2" ;;
+    esac
+}
+hold() { # hold KEY SECONDS
+    if [ "$input" = wtype ]; then wtype -s 300 -P "$1" -s "$(awk "BEGIN {print $2 * 1000}")" -p "$1"; return; fi
+    key "$1" 1; sleep "$2"; key "$1" 0
+}
+tap() { # tap KEY: pressed and released at once, within a frame
+    case $input in
+    xtest) xdotool key "$1" ;;
+    wtype) wtype -s 300 -k "$1" ;;  # the pause lets the new keyboard's keymap arrive before the key
+    remote) key "$1" 1; key "$1" 0 ;;
+    esac
+}
+move() { # move DX DY: the pointer, relative
+    case $input in
+    xtest) xdotool mousemove_relative -- "$1" "$2" ;;
+    remote) remote move "$1" "$2" ;;
+    esac
+}
 
 shot() { xwd -root -silent | convert xwd:- ${shot_area:+-crop "$shot_area" +repage} "$work/$1.png"; }
 
@@ -154,5 +195,14 @@ expect_desktop_back() {
     [ "$desktop_size" = 1024x768 ] || return 0  # Xvfb moves no pointer for xdotool
     xdotool mousemove 1000 700
     check "cursor free over the whole desktop" "1000 700" "$(pointer)"
+}
+
+# expect_ending WHAT STATUS [STDERR]: the program ended after WHAT with that exit status and that
+# one line on stderr (none by default), and on an X server of ours the desktop is back.
+expect_ending() {
+    finish_program
+    check "exit status after $1" "$2" "$exit_code"
+    check "stderr after $1" "${3:-}" "$(cat "$work/stderr")"
+    [ -z "${desktop_size:-}" ] || expect_desktop_back
 }
 

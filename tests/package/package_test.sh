@@ -31,7 +31,7 @@ start_xvfb 640x480
 dbus-daemon --session --fork --print-address=1 --print-pid=1 >"$work/bus"
 export DBUS_SESSION_BUS_ADDRESS
 DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$work/bus")
-extra_cleanup() { kill "$monitor_pid" "$(sed -n 2p "$work/bus")" 2>/dev/null; }
+at_exit 'kill "$monitor_pid" "$(sed -n 2p "$work/bus")" 2>/dev/null'
 dbus-monitor --address "$DBUS_SESSION_BUS_ADDRESS" >"$work/bus.log" 2>&1 &
 monitor_pid=$!
 wait_for 5 grep -q NameAcquired "$work/bus.log"

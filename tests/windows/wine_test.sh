@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/tolvaren-wine.XXXXXX)
 source "$here/../desktop/lib.sh"
 export WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=fixme-all
-extra_cleanup() { wineserver -k 2>/dev/null; }
+at_exit 'wineserver -k 2>/dev/null'
 
 case $case_name in
 prefix)
