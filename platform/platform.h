@@ -4,7 +4,8 @@
 //
 // Backends, one folder each:
 //   win32/     the real services of Windows (<windows.h> declares them);
-//   sdl/       the same services over SDL2, for Linux and whatever else SDL2 runs on;
+//   sdl/       the same services for Linux and whatever else SDL2 runs on: those written once over a
+//              driver in services/ (the queue, the tracked cursor), the rest and the driver over SDL2;
 //   scripted/  a stand-in for tests: queued messages, cursor samples, injected failures, and a log
 //              of every call in order.
 #pragma once

@@ -88,15 +88,6 @@ protected:
         event.key.keysym.mod = mod;
         return event;
     }
-
-    static SDL_Event Window(Uint8 what, int data1 = 0, int data2 = 0) {
-        SDL_Event event = {};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = what;
-        event.window.data1 = data1;
-        event.window.data2 = data2;
-        return event;
-    }
 };
 
 TEST_F(SdlLayer, KeysBecomeVirtualKeysByTheirMeaning) {
@@ -107,7 +98,8 @@ TEST_F(SdlLayer, KeysBecomeVirtualKeysByTheirMeaning) {
     } keys[] = {{SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, VK_ESCAPE}, {SDLK_UP, SDL_SCANCODE_UP, VK_UP},
                 {SDLK_DOWN, SDL_SCANCODE_DOWN, VK_DOWN},       {SDLK_LEFT, SDL_SCANCODE_LEFT, VK_LEFT},
                 {SDLK_RIGHT, SDL_SCANCODE_RIGHT, VK_RIGHT},    {SDLK_END, SDL_SCANCODE_END, VK_END},
-                {SDLK_a, SDL_SCANCODE_Q, 'A'}};  // on an AZERTY layout A sits where QWERTY has Q
+                {SDLK_a, SDL_SCANCODE_Q, 'A'},   // on an AZERTY layout A sits where QWERTY has Q
+                {0x444, SDL_SCANCODE_A, 'A'}};  // on a Russian one ф sits where A would be
     for (const auto& k : keys) {
         MSG down = Translated(Key(SDL_KEYDOWN, k.key, k.scancode));
         EXPECT_EQ(down.message, UINT(WM_KEYDOWN)) << k.virtualKey;
@@ -122,168 +114,27 @@ TEST_F(SdlLayer, KeysBecomeVirtualKeysByTheirMeaning) {
         << "a key the program has no code for makes no message";
 }
 
-// As on Windows: letters by their label on a layout with Latin letters, by their US position on
-// one without; a release keeps the code of its press when the layout changed in between.
-TEST_F(SdlLayer, LetterKeysGiveTheCodesOfTheActiveLayoutAsOnWindows) {
-    struct {
-        SDL_Keycode key;
-        SDL_Scancode position;
-        WPARAM virtualKey;
-    } letters[] = {{0x444, SDL_SCANCODE_A, 'A'},   // Russian: ф where A would be
-                   {0x3B1, SDL_SCANCODE_A, 'A'},   // Greek: α
-                   {0x5E9, SDL_SCANCODE_A, 'A'},   // Hebrew: ש
-                   {SDLK_q, SDL_SCANCODE_A, 'Q'},  // French: the key in the A position is Q
-                   {SDLK_a, SDL_SCANCODE_Q, 'A'}};
-    for (const auto& l : letters) {
-        MSG down = Translated(Key(SDL_KEYDOWN, l.key, l.position));
-        EXPECT_EQ(down.message, UINT(WM_KEYDOWN)) << std::hex << l.key;
-        EXPECT_EQ(down.wParam, l.virtualKey) << std::hex << l.key;
-        Translated(Key(SDL_KEYUP, l.key, l.position));
-    }
-    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, 0xF6, SDL_SCANCODE_SEMICOLON)).message, 0xFFFFu)
-        << "a Latin layout's ö is no letter key of the program's";
-    Translated(Key(SDL_KEYUP, 0xF6, SDL_SCANCODE_SEMICOLON));
-
-    // Pressed under Russian, released under French, and the other way round.
-    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, 0x444, SDL_SCANCODE_A)).wParam, WPARAM('A'));
-    MSG up = Translated(Key(SDL_KEYUP, SDLK_q, SDL_SCANCODE_A));
-    EXPECT_EQ(up.message, UINT(WM_KEYUP));
-    EXPECT_EQ(up.wParam, WPARAM('A')) << "the release clears what its press set";
-    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_Q)).wParam, WPARAM('A'));
-    EXPECT_EQ(Translated(Key(SDL_KEYUP, 0x439, SDL_SCANCODE_Q)).wParam, WPARAM('A'));
-    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_A)).wParam, WPARAM('Q')) << "the next press is new";
-    Translated(Key(SDL_KEYUP, SDLK_q, SDL_SCANCODE_A));
-}
-
-TEST_F(SdlLayer, KeysWithAltAreSystemKeysWithTheAltFlag) {
-    MSG f4 = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT));
-    EXPECT_EQ(f4.message, UINT(WM_SYSKEYDOWN));
-    EXPECT_EQ(f4.wParam, WPARAM(VK_F4));
-    EXPECT_NE(f4.lParam & (LPARAM(1) << 29), 0);
-    EXPECT_EQ(Translated(Key(SDL_KEYDOWN, SDLK_F10, SDL_SCANCODE_F10)).message, UINT(WM_SYSKEYDOWN));
-    EXPECT_EQ(Translated(Key(SDL_KEYUP, SDLK_a, SDL_SCANCODE_A, KMOD_RALT)).message, UINT(WM_SYSKEYUP));
-    MSG plain = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4));
-    EXPECT_EQ(plain.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(plain.lParam & (LPARAM(1) << 29), 0);
-}
-
-TEST_F(SdlLayer, WindowEventsBecomeActivationSizeAndClose) {
-    MSG minimised = Translated(Window(SDL_WINDOWEVENT_MINIMIZED));
-    EXPECT_EQ(minimised.message, UINT(WM_ACTIVATE));
-    EXPECT_NE(HIWORD(minimised.wParam), 0);
-    MSG focusLost = Translated(Window(SDL_WINDOWEVENT_FOCUS_LOST));  // still minimised
-    EXPECT_NE(HIWORD(focusLost.wParam), 0);
-    MSG restored = Translated(Window(SDL_WINDOWEVENT_RESTORED));
-    EXPECT_EQ(restored.message, UINT(WM_ACTIVATE));
-    EXPECT_EQ(HIWORD(restored.wParam), 0);
-    EXPECT_EQ(LOWORD(restored.wParam), WA_ACTIVE);
-    MSG away = Translated(Window(SDL_WINDOWEVENT_FOCUS_LOST));  // switched away, not minimised
-    EXPECT_EQ(HIWORD(away.wParam), 0);
-    EXPECT_EQ(LOWORD(away.wParam), WA_INACTIVE);
-
-    MSG size = Translated(Window(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 600));
-    EXPECT_EQ(size.message, UINT(WM_SIZE));
-    EXPECT_EQ(LOWORD(size.lParam), 800);
-    EXPECT_EQ(HIWORD(size.lParam), 600);
-
-    EXPECT_EQ(Translated(Window(SDL_WINDOWEVENT_CLOSE)).message, UINT(WM_CLOSE));
-    SDL_Event quit = {};
-    quit.type = SDL_QUIT;
-    EXPECT_EQ(Translated(quit).message, UINT(WM_CLOSE));
-}
-
-TEST_F(SdlLayer, AltF4BecomesTheCloseCommandAndTheCloseCommandACloseRequest) {
-    MSG msg = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT));
-    DispatchMessageA(&msg);
-    ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0].message, UINT(WM_SYSKEYDOWN));
-    EXPECT_EQ(received[1].message, UINT(WM_SYSCOMMAND));
-    EXPECT_EQ(received[1].wParam, WPARAM(SC_CLOSE));
-    EXPECT_EQ(received[2].message, UINT(WM_CLOSE));
-
-    received.clear();
-    msg = Translated(Key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4));  // F4 alone is only a key
-    DispatchMessageA(&msg);
-    EXPECT_EQ(received.size(), 1u);
-}
-
-TEST_F(SdlLayer, TheQuitMessageComesBeforeWaitingEventsAndOnlyOnce) {
-    SDL_Event key = Key(SDL_KEYDOWN, SDLK_UP, SDL_SCANCODE_UP);
-    SDL_PushEvent(&key);
-    PostQuitMessage(3);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, UINT(WM_QUIT));
-    EXPECT_EQ(msg.wParam, 3u);
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-}
-
-TEST_F(SdlLayer, TheTrackedCursorFollowsMotionAndStopsAtTheScreenEdges) {
+// Shown with the cursor hidden, the window takes relative motion, and the cursor read takes in
+// what has arrived since the last poll.
+TEST_F(SdlLayer, TheCursorFollowsRelativeMotionOverTheShownWindow) {
     ShowWindowWithHiddenCursor();
-    SetCursorPos(320, 240);
-    auto move = [](int dx, int dy) {
-        SDL_Event motion = {};
-        motion.type = SDL_MOUSEMOTION;
-        motion.motion.xrel = dx;
-        motion.motion.yrel = dy;
-        SDL_PushEvent(&motion);
-        Drain();
-    };
-    POINT at;
-    move(-40, 25);
-    ASSERT_TRUE(GetCursorPos(&at));
-    EXPECT_EQ(at.x, 280);
-    EXPECT_EQ(at.y, 265);
-    move(-1000, 1000);
-    GetCursorPos(&at);
-    EXPECT_EQ(at.x, 0);
-    EXPECT_EQ(at.y, 479);
-    move(5, -5);  // back from the edge at once: the overshoot is not kept
-    GetCursorPos(&at);
-    EXPECT_EQ(at.x, 5);
-    EXPECT_EQ(at.y, 474);
-    SetCursorPos(9999, -9999);
-    GetCursorPos(&at);
-    EXPECT_EQ(at.x, 639);
-    EXPECT_EQ(at.y, 0);
-
     SetCursorPos(320, 240);
     SDL_Event motion = {};
     motion.type = SDL_MOUSEMOTION;
+    motion.motion.xrel = -40;
+    motion.motion.yrel = 25;
+    SDL_PushEvent(&motion);
+    Drain();
+    POINT at;
+    ASSERT_TRUE(GetCursorPos(&at));
+    EXPECT_EQ(at.x, 280);
+    EXPECT_EQ(at.y, 265);
     motion.motion.xrel = 7;
-    SDL_PushEvent(&motion);  // arrived after the last poll: the cursor read takes it in
+    motion.motion.yrel = 0;
+    SDL_PushEvent(&motion);  // arrived after the last poll
     GetCursorPos(&at);
-    EXPECT_EQ(at.x, 327);
+    EXPECT_EQ(at.x, 287);
     ShowCursor(TRUE);
-}
-
-TEST_F(SdlLayer, ATappedKeyIsStillHeldForOneIdleTurn) {
-    SDL_Event down = Key(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-    SDL_Event up = Key(SDL_KEYUP, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-    SDL_Event other = Key(SDL_KEYDOWN, SDLK_UP, SDL_SCANCODE_UP);
-    SDL_PushEvent(&down);
-    SDL_PushEvent(&up);
-    SDL_PushEvent(&other);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(msg.wParam, WPARAM(VK_ESCAPE));
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, WPARAM(VK_UP)) << "the release waits; what follows it does not";
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << "the idle turn, with Escape held";
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, UINT(WM_KEYUP));
-    EXPECT_EQ(msg.wParam, WPARAM(VK_ESCAPE));
-    EXPECT_NE(msg.lParam & (LPARAM(1) << 31), 0);
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-
-    SDL_Event release = Key(SDL_KEYUP, SDLK_UP, SDL_SCANCODE_UP);
-    SDL_PushEvent(&release);  // Up was held across an idle turn: its release comes at once
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, UINT(WM_KEYUP));
-    EXPECT_EQ(msg.wParam, WPARAM(VK_UP));
 }
 
 // A frame cleared green, presented, and the window's own pixels read back, with the program's
@@ -313,7 +164,7 @@ Presented PresentAGreenFrame(int width, int height) {
     // The off-screen driver's surface keeps what was presented.
     auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
     bind(GL_FRAMEBUFFER, 0);
-    SDL_GL_GetDrawableSize(sdl_layer::B().window.sdl, &seen.windowSize.x, &seen.windowSize.y);
+    SDL_GL_GetDrawableSize(sdl_layer::W().sdl, &seen.windowSize.x, &seen.windowSize.y);
     int x = seen.windowSize.x / 2, h = seen.windowSize.y;
     glReadPixels(x, h - 4, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.top);
     glReadPixels(x, h / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.middle);
@@ -383,43 +234,6 @@ TEST_F(SdlLayer, APositionOnThePictureGoesToTheOutputAndBackUnchanged) {
             }
     POINT middle = sdl_layer::OutputFromPicture({640, 480}, {320, 240});
     EXPECT_TRUE(middle.x == 512 && middle.y == 384) << "the picture's middle is the monitor's";
-}
-
-TEST_F(SdlLayer, EveryRequestToEndBecomesOneCloseRequest) {
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
-                       SIGVTALRM, SIGPROF}) {
-        TearDown();
-        std::signal(signal, SIG_DFL);  // whatever the test runner's shell left
-        SetUp();
-        Drain();
-        std::raise(signal);
-        std::raise(SIGTERM);  // a second request adds nothing
-        MSG msg;
-        ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << signal;
-        EXPECT_EQ(msg.message, UINT(WM_CLOSE)) << signal;
-        EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << signal;
-    }
-    TearDown();
-    struct sigaction after;
-    sigaction(SIGHUP, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, SIG_DFL) << "the program's handlers go when the backend stops";
-    SetUp();
-}
-
-TEST_F(SdlLayer, ARequestIgnoredAtStartStaysIgnored) {
-    TearDown();
-    std::signal(SIGHUP, SIG_IGN);  // as nohup leaves it
-    SetUp();
-    Drain();
-    std::raise(SIGHUP);
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    TearDown();
-    struct sigaction after;
-    sigaction(SIGHUP, nullptr, &after);
-    EXPECT_EQ(after.sa_handler, SIG_IGN);
-    std::signal(SIGHUP, SIG_DFL);
-    SetUp();
 }
 
 TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {

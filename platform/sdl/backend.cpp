@@ -1,19 +1,15 @@
 // The backend's start and stop, its shared state and its failure reason.
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include "platform/posix/end_requests.h"
+#include "platform/posix/instance_mark.h"
+#include "platform/posix/stderr_capture.h"
 #include "platform/sdl/sdl_layer.h"
 
 namespace sdl_layer {
 namespace {
-int windowToken, deviceContextToken;
-char failure[1024];
-
 const char* Env(const char* name) {
     const char* value = std::getenv(name);
     return value && value[0] ? value : nullptr;
@@ -35,30 +31,27 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopEntryId, 0);
     // What the window system's libraries write meanwhile goes into the program's one line.
-    StderrCapture capture = CaptureStderr();
+    posix::StderrCapture capture = posix::CaptureStderr();
     bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
     char said[800];
-    EndCapture(&capture, said, sizeof said);
+    posix::EndCapture(&capture, said, sizeof said);
     if (started) {
         std::fputs(said, stderr);
         return true;
     }
     char where[96] = "that SDL_VIDEODRIVER names";
     if (choice.name[0]) std::snprintf(where, sizeof where, "on %s", choice.name);
-    const char* line = FirstLine(said);
+    const char* line = posix::FirstLine(said);
     SetFailure("cannot start the video system %s: %s%s%.600s%s", where, SDL_GetError(), line[0] ? " (" : "", line,
                line[0] ? ")" : "");
     return false;
 }
 }  // namespace
 
-Backend& B() {
-    static Backend backend;
-    return backend;
+SdlWindow& W() {
+    static SdlWindow window;
+    return window;
 }
-
-HWND WindowHandle() { return reinterpret_cast<HWND>(&windowToken); }
-HDC DeviceContextHandle() { return reinterpret_cast<HDC>(&deviceContextToken); }
 
 WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland) {
     if (!asked && x11) return {WindowSystem::X11, x11, "x11", nullptr};
@@ -85,10 +78,10 @@ bool Start() {
     system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
-              (!system.name[0] || MarkTheOnlyInstance(system.name));
+              (!system.name[0] || posix::MarkTheOnlyInstance(system.name));
     if (ok) {
         WatchDesktop();  // before SDL starts threads of its own
-        CatchEndRequests();
+        posix::CatchEndRequests();
         ok = StartSdlVideo(choice);
     }
     if (!ok) {
@@ -105,50 +98,15 @@ bool Start() {
 void Stop() {
     System& system = B().system;
     if (!system.started) return;
-    ForgetX11Layout();
+    ForgetEvents();
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     ReleaseX11Errors();
     StopWatching(true);
-    ReleaseEndRequests();
-    ReleaseInstanceMark();
+    posix::ReleaseEndRequests();
+    posix::ReleaseInstanceMark();
     ForgetCursor();
     ForgetMessages();
     system.started = false;
 }
 
-void SetFailure(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(failure, sizeof failure, format, args);  // NOLINT(clang-analyzer-valist.Uninitialized): started above
-    va_end(args);
-}
-
-StderrCapture CaptureStderr() {
-    StderrCapture capture = {-1, {-1, -1}};
-    if (pipe2(capture.pipe, O_CLOEXEC | O_NONBLOCK) != 0) return capture;  // full, a writer loses the rest
-    std::fflush(stderr);
-    capture.saved = dup(STDERR_FILENO);
-    dup2(capture.pipe[1], STDERR_FILENO);
-    return capture;
-}
-
-void EndCapture(StderrCapture* capture, char* text, size_t size) {
-    text[0] = '\0';
-    if (capture->saved < 0) return;
-    std::fflush(stderr);
-    dup2(capture->saved, STDERR_FILENO);
-    close(capture->saved);
-    ssize_t length = read(capture->pipe[0], text, size - 1);
-    text[length > 0 ? length : 0] = '\0';
-    close(capture->pipe[0]);
-    close(capture->pipe[1]);
-}
-
-const char* FirstLine(char* text) {
-    text[std::strcspn(text, "\r\n")] = '\0';
-    return text;
-}
-
 }  // namespace sdl_layer
-
-const char* PlatformFailureReason() { return sdl_layer::failure[0] ? sdl_layer::failure : "unknown failure"; }

@@ -4,14 +4,7 @@
 
 namespace sdl_layer {
 namespace {
-struct Cursor {
-    int count;      // the display counter: the cursor is hidden while it is below zero
-    bool relative;  // hidden over our window: positions come from relative motion
-    POINT tracked;  // the position reported while relative
-    bool switched;       // the display switched, with the pointer read just before, for the first frame
-    POINT beforeSwitch;
-};
-Cursor cursor;
+Cursor& cursor = TheCursor();
 
 // Where the pointer stands on the program's monitor of this size: a pointer on another monitor
 // counts as the nearest point of it. A Wayland client learns where the pointer is only once it is
@@ -22,7 +15,7 @@ POINT PointerPosition(Size monitor) {
         return {monitor.width / 2, monitor.height / 2};
     int x = 0, y = 0;
     SDL_GetGlobalMouseState(&x, &y);
-    SDL_Point origin = B().system.origin;
+    POINT origin = B().system.origin;
     POINT at = {x - origin.x, y - origin.y};
     if (monitor.width <= 0 || monitor.height <= 0) return at;  // no window yet
     if (B().window.picture) at = PictureFromOutput(monitor, at);
@@ -33,36 +26,24 @@ POINT PointerPosition() { return PointerPosition(B().window.client); }
 
 BOOL WarpTo(POINT at) {
     if (B().window.picture) at = OutputFromPicture(B().window.client, at);
-    SDL_Point origin = B().system.origin;
+    POINT origin = B().system.origin;
     return SDL_WarpMouseGlobal(origin.x + at.x, origin.y + at.y) == 0;
 }
 
-// Like a real cursor, the tracked one stops at the edges of the screen.
-void MoveTrackedTo(int x, int y) {
-    cursor.tracked.x = SDL_clamp(x, 0, B().window.client.width - 1);
-    cursor.tracked.y = SDL_clamp(y, 0, B().window.client.height - 1);
-}
 }  // namespace
 
 void ApplyCursorState() {
     if (!B().system.started) return;
-    SDL_Window* window = B().window.sdl;
-    bool hidden = cursor.count < 0;
-    bool relative = hidden && window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN);
-    if (relative && !cursor.relative) {  // the first frame turns by where the pointer stood
-        cursor.tracked = cursor.switched ? cursor.beforeSwitch : PointerPosition();
-        cursor.switched = false;
-    }
-    if (relative != cursor.relative) SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
-    // Leaving relative mode, SDL puts the pointer where it last saw it: it goes where the
-    // program left it instead, as on Windows.
-    if (!relative && cursor.relative) WarpTo(cursor.tracked);
-    cursor.relative = relative;
-    SDL_ShowCursor(hidden ? SDL_DISABLE : SDL_ENABLE);
-}
-
-void TrackMotion(int dx, int dy) {
-    if (cursor.relative) MoveTrackedTo(cursor.tracked.x + dx, cursor.tracked.y + dy);
+    SDL_Window* window = W().sdl;
+    CursorStep step = NextCursorStep(cursor, window && (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN));
+    if (step.trackFrom != TrackFrom::Nowhere)
+        cursor.tracked = step.trackFrom == TrackFrom::BeforeTheSwitch ? cursor.beforeSwitch : PointerPosition();
+    if (step.trackFrom == TrackFrom::BeforeTheSwitch) cursor.switched = false;
+    if (step.changeMode) SDL_SetRelativeMouseMode(step.relative ? SDL_TRUE : SDL_FALSE);
+    // SDL would put the pointer where it last saw it.
+    if (step.warpToTracked) WarpTo(cursor.tracked);
+    cursor.relative = step.relative;
+    SDL_ShowCursor(step.showPointer ? SDL_ENABLE : SDL_DISABLE);
 }
 
 // The motion that has arrived up to now, not only what the last poll took in.
@@ -84,14 +65,10 @@ void RelockPointer() {
     SDL_SetRelativeMouseMode(SDL_TRUE);
 }
 
-POINT TrackedCursor() { return cursor.tracked; }
-
 void RememberPointerBeforeTheSwitch(Size monitor) {
     cursor.beforeSwitch = PointerPosition(monitor);
     cursor.switched = true;
 }
-
-void ForgetCursor() { cursor = Cursor{}; }
 
 }  // namespace sdl_layer
 

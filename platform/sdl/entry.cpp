@@ -7,6 +7,7 @@
 
 #include "app/main_loop.h"
 #include "platform/platform.h"
+#include "platform/posix/end_requests.h"
 #include "platform/sdl/sdl_layer.h"
 
 namespace {
@@ -56,6 +57,6 @@ int main(int argc, char** argv) {
     }
     if (result != 0) std::fprintf(stderr, "tolvaren: %s\n", PlatformFailureReason());
     sdl_layer::Stop();
-    sdl_layer::EndAsRequested();
+    posix::EndAsRequested();
     return result;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/posix/stderr_capture.h"
 #include "platform/present_pacing.h"
 #include "platform/sdl/sdl_layer.h"
 
@@ -29,16 +30,16 @@ void SetPixelFormatAttributes(const PIXELFORMATDESCRIPTOR& request) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
 }
 
-void KeepWhatOpenGlSays(StderrCapture* capture) {
+void KeepWhatOpenGlSays(posix::StderrCapture* capture) {
     size_t used = std::strlen(openGlSaid);
-    EndCapture(capture, openGlSaid + used, sizeof openGlSaid - used);
+    posix::EndCapture(capture, openGlSaid + used, sizeof openGlSaid - used);
 }
 
 const char* WhatOpenGlSaid() {
     static char said[320];
     char first[sizeof openGlSaid];
     std::snprintf(first, sizeof first, "%s", openGlSaid);
-    const char* line = FirstLine(first);
+    const char* line = posix::FirstLine(first);
     std::snprintf(said, sizeof said, line[0] ? " (the OpenGL library says: %.260s)" : "", line);
     return said;
 }
@@ -52,11 +53,11 @@ void WaitUntil(Uint64 when) {
 Uint64 RefreshPeriod() {
     SDL_DisplayMode mode;
     int rate = 0;
-    if (B().window.sdl && SDL_GetWindowDisplayMode(B().window.sdl, &mode) == 0) rate = mode.refresh_rate;
+    if (W().sdl && SDL_GetWindowDisplayMode(W().sdl, &mode) == 0) rate = mode.refresh_rate;
     return SDL_GetPerformanceFrequency() / Uint64(rate > 0 ? rate : 60);
 }
 
-bool IsDeviceContext(HDC dc) { return dc == DeviceContextHandle() && B().window.sdl; }
+bool IsDeviceContext(HDC dc) { return dc == DeviceContextHandle() && W().sdl; }
 }  // namespace
 
 void SetPresentPacing(bool on) { pacing.off = !on; }
@@ -80,39 +81,39 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
 
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
     FullscreenWindow& window = B().window;
-    if (dc != DeviceContextHandle() || format != 1 || window.sdl) return FALSE;
+    if (dc != DeviceContextHandle() || format != 1 || W().sdl) return FALSE;
     SetPixelFormatAttributes(*request);
     // Borderless from its creation: a window manager never gives it a frame, even for a moment.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
     if (window.fullscreenPending) flags |= window.picture ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
     openGlSaid[0] = '\0';
-    StderrCapture capture = CaptureStderr();
+    posix::StderrCapture capture = posix::CaptureStderr();
     // On the program's monitor: a full-screen window switches the mode of the monitor it is on.
-    SDL_Point origin = B().system.origin;
+    POINT origin = B().system.origin;
     // A picture's window covers the monitor from the start, with a window manager or without.
     Size size = window.picture ? MonitorSize() : window.asked;
-    window.sdl = SDL_CreateWindow(window.title, origin.x, origin.y, size.width, size.height, flags);
+    W().sdl = SDL_CreateWindow(window.title, origin.x, origin.y, size.width, size.height, flags);
     KeepWhatOpenGlSays(&capture);
-    if (!window.sdl) {
+    if (!W().sdl) {
         SetFailure("cannot create an OpenGL window with that pixel format: %s%s", SDL_GetError(), WhatOpenGlSaid());
         return FALSE;
     }
-    GiveWindowItsIcon(window.sdl);
-    if (window.fullscreenPending && !window.picture) SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode);
+    GiveWindowItsIcon(W().sdl);
+    if (window.fullscreenPending && !window.picture) SDL_SetWindowDisplayMode(W().sdl, &W().fullscreenMode);
     return TRUE;
 }
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
     if (!IsDeviceContext(dc)) return nullptr;
-    StderrCapture capture = CaptureStderr();
-    SDL_GLContext context = SDL_GL_CreateContext(B().window.sdl);
+    posix::StderrCapture capture = posix::CaptureStderr();
+    SDL_GLContext context = SDL_GL_CreateContext(W().sdl);
     KeepWhatOpenGlSays(&capture);
     if (!context) SetFailure("cannot create an OpenGL context: %s%s", SDL_GetError(), WhatOpenGlSaid());
     return reinterpret_cast<HGLRC>(context);
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-    SDL_Window* window = B().window.sdl;
+    SDL_Window* window = W().sdl;
     if (!context) {
         EndPicture();
         return window ? SDL_GL_MakeCurrent(window, nullptr) == 0 : TRUE;
@@ -138,9 +139,9 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 
 BOOL WINAPI SwapBuffers(HDC dc) {
     if (!IsDeviceContext(dc)) return FALSE;
-    ShowPicture(B().window.sdl);  // the copy is not timed: a slow one is no driver keeping to the display
+    ShowPicture(W().sdl);  // the copy is not timed: a slow one is no driver keeping to the display
     Uint64 start = SDL_GetPerformanceCounter();
-    SDL_GL_SwapWindow(B().window.sdl);
+    SDL_GL_SwapWindow(W().sdl);
     Uint64 presented = SDL_GetPerformanceCounter();
     DrawIntoPicture();
     Uint64 wait = PacePresent(&pacing.schedule, start, presented);

@@ -10,8 +10,10 @@
 #include <SDL.h>
 
 #include "platform/platform.h"
+#include "platform/services/services.h"
 
 namespace sdl_layer {
+using namespace services;
 
 // ---------------------------------------------------------------------------------------------
 // Start and stop (backend.cpp): the entry starts the backend before the program and stops it
@@ -22,8 +24,6 @@ namespace sdl_layer {
 bool Start();
 // Undoes Start in reverse; the desktop's mode and cursor are back after it. Safe to call twice.
 void Stop();
-
-enum class WindowSystem { X11, Wayland, Other };
 
 // Which window system the environment asks for: X11 when DISPLAY is set, else Wayland when
 // WAYLAND_DISPLAY is; a driver named in SDL_VIDEODRIVER is taken as asked. Reads nothing itself.
@@ -38,55 +38,13 @@ WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const 
 // ---------------------------------------------------------------------------------------------
 // State shared between the service files; each file keeps the rest of its state to itself.
 // ---------------------------------------------------------------------------------------------
-struct System {
-    bool started;
-    WindowSystem kind;
-    char name[64];
-    int depth;    // the X screen's colour depth, for when SDL cannot tell it
-    bool failed;  // the window system failed the running program: it ends with 1
-    // A compositor, not the monitor, puts full-screen windows on the output (natively on Wayland,
-    // and through Xwayland), and stretches a 640 x 480 mode to an output of another shape.
-    bool composited;
-    // The program's monitor is SDL's first display: on X11 the primary output, or the first one
-    // when none is marked. The program's screen positions are from its top-left corner, which on
-    // X11 is here on the screen that spans every monitor.
-    SDL_Point origin;
-};
-
-struct WindowClass {
-    bool registered;
-    char name[64];
-    WNDPROC proc;
-};
-
-struct Size {
-    int width, height;
-};
-
-struct FullscreenWindow {
-    bool created;  // recorded by CreateWindowExA; the SDL window comes with the pixel format
-    char title[128];
-    Size asked;   // the size CreateWindowExA was given
-    Size client;  // the client area the program sees: the window's size, or the picture's
+// What the SDL window adds to the services' window.
+struct SdlWindow {
     SDL_Window* sdl;
-    bool fullscreenPending;
     SDL_DisplayMode fullscreenMode;
-    // The program draws into a picture of the asked size, which the present scales into the
-    // middle of a window as large as the output, instead of the display switching its mode.
-    bool picture;
-    bool minimised;
 };
+SdlWindow& W();
 
-struct Backend {
-    System system;
-    WindowClass windowClass;
-    FullscreenWindow window;
-};
-Backend& B();
-
-// Fake handles; there is one window, one device context and one instance.
-HWND WindowHandle();
-HDC DeviceContextHandle();
 bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made
 bool SwitchTheModeInstead();     // for a picture that OpenGL cannot give (window.cpp)
 void GiveWindowItsIcon(SDL_Window* window);  // window_icon.cpp
@@ -95,38 +53,19 @@ void GiveWindowItsIcon(SDL_Window* window);  // window_icon.cpp
 // desktops match the running program to its menu entry.
 constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
 
-// Keeps the reason for the last failure, which PlatformFailureReason() then answers.
-void SetFailure(const char* format, ...);
-
-// What libraries write to stderr in between is read back instead of shown, to go into the
-// program's one line about a failure.
-struct StderrCapture {
-    int saved;
-    int pipe[2];
-};
-StderrCapture CaptureStderr();
-void EndCapture(StderrCapture* capture, char* text, size_t size);  // all that was written, cut to size
-const char* FirstLine(char* text);  // cut at the first line's end
 
 // ---------------------------------------------------------------------------------------------
 // Cursor (cursor.cpp): while hidden over the shown window it is tracked from relative motion.
 // ---------------------------------------------------------------------------------------------
 void ApplyCursorState();  // relative mode and visibility from the display counter and the window
-void TrackMotion(int dx, int dy);  // motion while tracked moves the cursor, stopping at the edges
 void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
 void RelockPointer();  // the pointer has entered the window
-POINT TrackedCursor();
 // Where the pointer stands before the display switches, kept for the first frame: the switch
 // may move it, and the program's monitor is then of this size.
 void RememberPointerBeforeTheSwitch(Size monitor);
-void ForgetCursor();  // back to the start values
 
-// ---------------------------------------------------------------------------------------------
-// Messages (messages.cpp)
-// ---------------------------------------------------------------------------------------------
-// Turns one SDL event into the message the window procedure expects; false when it makes none.
-bool TranslateEvent(const SDL_Event& event, MSG* msg);
-void ForgetMessages();
+// The driver's events (events.cpp) forget the layout they read.
+void ForgetEvents();
 
 // Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
 void SetPresentPacing(bool on);
@@ -149,22 +88,6 @@ POINT OutputFromPicture(Size shape, POINT at);
 // Takes the picture on any window system; only the frame benchmark and the tests ask for it.
 void SetPictureAlways(bool on);
 bool PictureWanted();
-
-// ---------------------------------------------------------------------------------------------
-// Requests to end by signal (end_requests.cpp): the handler only records; the next poll hands out
-// a close request (once); after the tear-down the process ends by the signal that asked.
-// ---------------------------------------------------------------------------------------------
-void CatchEndRequests();
-void ReleaseEndRequests();  // the handlers that were there before
-void IgnoreEndRequests();   // for the watcher, which must outlive them
-bool TakeEndRequest();
-void EndAsRequested();
-
-// ---------------------------------------------------------------------------------------------
-// One instance per display (instance_mark.cpp)
-// ---------------------------------------------------------------------------------------------
-bool MarkTheOnlyInstance(const char* display);  // false with the failure set when one runs there
-void ReleaseInstanceMark();
 
 // ---------------------------------------------------------------------------------------------
 // X11 only (x11_*.cpp); each does nothing, or answers no, on any other window system.

@@ -37,10 +37,10 @@ LONG RefuseMode(int width, int height, int bits) {
 LONG RestoreDesktopMode() {
     FullscreenWindow& window = B().window;
     window.fullscreenPending = false;
-    if (window.sdl) {
-        UnmapBeforeTheModeReturns(window.sdl);
-        SDL_HideWindow(window.sdl);
-        SDL_SetWindowFullscreen(window.sdl, 0);
+    if (W().sdl) {
+        UnmapBeforeTheModeReturns(W().sdl);
+        SDL_HideWindow(W().sdl);
+        SDL_SetWindowFullscreen(W().sdl, 0);
     }
     return DISP_CHANGE_SUCCESSFUL;
 }
@@ -52,13 +52,13 @@ bool IsOurWindow(HWND window) { return window == WindowHandle() && B().window.cr
 bool SwitchTheModeInstead() {
     FullscreenWindow& window = B().window;
     window.picture = false;
-    if (window.fullscreenMode.w == 0) {
+    if (W().fullscreenMode.w == 0) {
         SetFailure("cannot show a %d x %d picture: OpenGL here has no framebuffer objects, and the display offers "
                    "no such mode", window.asked.width, window.asked.height);
         return false;
     }
-    return SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) == 0 &&
-           SDL_SetWindowFullscreen(window.sdl, SDL_WINDOW_FULLSCREEN) == 0;
+    return SDL_SetWindowDisplayMode(W().sdl, &W().fullscreenMode) == 0 &&
+           SDL_SetWindowFullscreen(W().sdl, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
 }  // namespace sdl_layer
@@ -97,13 +97,13 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!B().system.started) return DISP_CHANGE_FAILED;
     int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
     // Where the picture stands in for the switch, the monitor need not offer the mode.
-    window.fullscreenMode = SDL_DisplayMode{};
+    W().fullscreenMode = SDL_DisplayMode{};
     window.picture = PictureWanted();
-    if (!FindMode(width, height, bits, &window.fullscreenMode) && !window.picture)
+    if (!FindMode(width, height, bits, &W().fullscreenMode) && !window.picture)
         return RefuseMode(width, height, bits);
     RememberPointerBeforeTheSwitch({width, height});
     window.fullscreenPending = true;  // the switch happens when the full-screen window appears
-    if (window.sdl && !window.picture && SDL_SetWindowDisplayMode(window.sdl, &window.fullscreenMode) != 0)
+    if (W().sdl && !window.picture && SDL_SetWindowDisplayMode(W().sdl, &W().fullscreenMode) != 0)
         return DISP_CHANGE_FAILED;
     return DISP_CHANGE_SUCCESSFUL;
 }
@@ -129,8 +129,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, i
 BOOL WINAPI DestroyWindow(HWND handle) {
     FullscreenWindow& window = B().window;
     if (!IsOurWindow(handle)) return FALSE;
-    SDL_Window* sdl = window.sdl;
-    window.sdl = nullptr;
+    SDL_Window* sdl = W().sdl;
+    W().sdl = nullptr;
     window.created = false;
     if (sdl) DestroySdlWindow(sdl);
     ApplyCursorState();
@@ -138,7 +138,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
 }
 
 BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
-    SDL_Window* sdl = B().window.sdl;
+    SDL_Window* sdl = W().sdl;
     if (!IsOurWindow(handle) || !sdl) return FALSE;
     bool wasVisible = SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN;
     if (showCommand == SW_HIDE)
@@ -150,13 +150,13 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
 }
 
 BOOL WINAPI SetForegroundWindow(HWND handle) {
-    if (!IsOurWindow(handle) || !B().window.sdl) return FALSE;
-    SDL_RaiseWindow(B().window.sdl);
+    if (!IsOurWindow(handle) || !W().sdl) return FALSE;
+    SDL_RaiseWindow(W().sdl);
     return TRUE;
 }
 
 HWND WINAPI SetFocus(HWND handle) {
-    if (!IsOurWindow(handle) || !B().window.sdl) return nullptr;
-    SDL_SetWindowInputFocus(B().window.sdl);
+    if (!IsOurWindow(handle) || !W().sdl) return nullptr;
+    SDL_SetWindowInputFocus(W().sdl);
     return handle;
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/posix/stderr_capture.h"
 #include "platform/sdl/x11_display.h"
 
 namespace sdl_layer {
@@ -38,7 +39,7 @@ bool X11Info(SDL_Window* window, SDL_SysWMinfo* info) {
 // SDL's connection and window, remembered: a window being destroyed is no longer asked about.
 void RememberSdlWindow() {
     SDL_SysWMinfo info;
-    if (!X11Info(B().window.sdl, &info)) return;
+    if (!X11Info(W().sdl, &info)) return;
     errors.sdlConnection = info.info.x11.display;
     errors.sdlWindow = info.info.x11.window;
 }
@@ -110,11 +111,11 @@ bool ExplainConnectionError(int error, const char* name, const char* refusal) {
 
 bool ProbeX11(const char* name) {
     // libxcb writes to stderr why a server turned it away.
-    StderrCapture refusal = CaptureStderr();
+    posix::StderrCapture refusal = posix::CaptureStderr();
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(name, &screenNumber);
     char said[200];
-    EndCapture(&refusal, said, sizeof said);
+    posix::EndCapture(&refusal, said, sizeof said);
     int error = xcb_connection_has_error(connection);
     if (!error) {
         xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
@@ -122,7 +123,7 @@ bool ProbeX11(const char* name) {
         if (screen.rem) B().system.depth = screen.data->root_depth;
     }
     xcb_disconnect(connection);
-    if (error) return ExplainConnectionError(error, name, FirstLine(said));
+    if (error) return ExplainConnectionError(error, name, posix::FirstLine(said));
     B().system.composited = IsXwayland(name);
     return true;
 }

@@ -49,7 +49,7 @@ SDL_Keycode AsSdlKey(KeySym symbol) {
 
 bool ReadX11Layout(SDL_Scancode position) {
     if (X11KeyCode(position) == 0) return false;  // a key the layout does not move
-    Display* display = X11ConnectionOf(B().window.sdl);
+    Display* display = X11ConnectionOf(W().sdl);
     if (!display) return false;
     if (layout.display != display) ForgetX11Layout();
     layout.display = display;

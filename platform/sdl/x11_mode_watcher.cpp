@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/end_requests.h"
 #include "platform/sdl/sdl_layer.h"
 #include "platform/sdl/x11_mode_watcher.h"
 
@@ -100,7 +101,7 @@ int EndQuietly(Display*) { _exit(0); }
 [[noreturn]] void Watch(const char* name, int fromProgram, int ready) {
     setsid();
     prctl(PR_SET_NAME, "tolvaren-watch");
-    IgnoreEndRequests();
+    posix::IgnoreEndRequests();
     int nothing = open("/dev/null", O_RDWR);
     for (int fd = 0; fd < 3; ++fd) dup2(nothing, fd);
     XSetIOErrorHandler(EndQuietly);

@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/posix/instance_mark.h"
+#include "platform/services/services.h"
 
-namespace sdl_layer {
+namespace posix {
+using services::SetFailure;
+
 namespace {
 int mark = -1;
 }  // namespace
@@ -39,4 +42,4 @@ void ReleaseInstanceMark() {
     mark = -1;
 }
 
-}  // namespace sdl_layer
+}  // namespace posix

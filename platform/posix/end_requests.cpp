@@ -2,9 +2,9 @@
 // poll turns it into a close request, so the program ends through its own tear-down.
 #include <csignal>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/posix/end_requests.h"
 
-namespace sdl_layer {
+namespace posix {
 namespace {
 // What a terminal, a shell, a session manager or a resource limit sends to end a program.
 const int kEndRequests[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM,
@@ -64,4 +64,4 @@ void EndAsRequested() {
     std::raise(signal);
 }
 
-}  // namespace sdl_layer
+}  // namespace posix

@@ -1,0 +1,72 @@
+// The seam between the Windows services (platform/services/) and a window system's library: what
+// a driver gives the services, in types of its own, never the library's. One driver stands behind
+// it in a build (drivers/sdl2/ on Linux); the services' unit tests put a fake one there.
+#pragma once
+
+namespace driver {
+
+// Key positions are USB HID keyboard usages (A is 4, Z is 29), whatever the layout.
+constexpr int kPositionA = 4;
+constexpr int kPositionZ = 29;
+constexpr int kPositions = 512;
+
+// What a key stands for: a Unicode code point (letters in lower case; Escape 0x1B, Return 0x0D,
+// Tab 0x09, Backspace 0x08, Delete 0x7F, Space 0x20), one of these, or kNoSymbol.
+enum Symbol : int {
+    kNoSymbol = 0,
+    kUp = 0x110000,
+    kDown,
+    kLeft,
+    kRight,
+    kEnd,
+    kHome,
+    kPageUp,
+    kPageDown,
+    kInsert,
+    kPause,
+    kShift,
+    kControl,
+    kAlt,
+    kF1,
+    kF12 = kF1 + 11,
+};
+
+struct Key {
+    bool down;
+    bool repeat;  // a press the keyboard repeats while the key is held
+    bool alt;     // with Alt held
+    int position;
+    int symbol;  // under the layout active at this event
+};
+
+enum class EventKind {
+    Key,
+    Motion,          // relative: dx, dy in pixels of the program's monitor
+    Minimised,       // or hidden
+    Restored,        // or shown
+    FocusGained,
+    FocusLost,
+    Resized,         // the window's client area: width, height
+    PointerEntered,
+    Close,           // the window, or the whole program, is asked to close
+};
+
+struct Event {
+    EventKind kind;
+    unsigned time;  // milliseconds since the driver started
+    Key key;
+    int dx, dy;
+    int width, height;
+};
+
+// The next event, false at once when none waits. Never blocks.
+bool PollEvent(Event* event);
+
+// What the key in this position stands for under the layout of the last press.
+int SymbolAt(int position);
+
+// The window system failed the running program (its window destroyed, its connection refused a
+// request): true once, with the failure's reason set.
+bool TakeFailure();
+
+}  // namespace driver

@@ -1,0 +1,94 @@
+// The Windows services written once over a driver (driver.h): the state they share and what each
+// service file gives the others. Nothing here names a window system's library.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace services {
+
+enum class WindowSystem { X11, Wayland, Other };
+
+struct System {
+    bool started;
+    WindowSystem kind;
+    char name[64];
+    int depth;    // the X screen's colour depth, for when the driver cannot tell it
+    bool failed;  // the window system failed the running program: it ends with 1
+    // A compositor, not the monitor, puts full-screen windows on the output (natively on Wayland,
+    // and through Xwayland), and stretches a 640 x 480 mode to an output of another shape.
+    bool composited;
+    // The program's monitor is the driver's first display: on X11 the primary output, or the first
+    // one when none is marked. The program's screen positions are from its top-left corner, which
+    // on X11 is here on the screen that spans every monitor.
+    POINT origin;
+};
+
+struct WindowClass {
+    bool registered;
+    char name[64];
+    WNDPROC proc;
+};
+
+struct Size {
+    int width, height;
+};
+
+struct FullscreenWindow {
+    bool created;  // recorded by CreateWindowExA; the real window comes with the pixel format
+    char title[128];
+    Size asked;   // the size CreateWindowExA was given
+    Size client;  // the client area the program sees: the window's size, or the picture's
+    bool fullscreenPending;
+    // The program draws into a picture of the asked size, which the present scales into the
+    // middle of a window as large as the output, instead of the display switching its mode.
+    bool picture;
+    bool minimised;
+};
+
+struct Services {
+    System system;
+    WindowClass windowClass;
+    FullscreenWindow window;
+};
+Services& B();
+
+// Fake handles; there is one window, one device context and one instance.
+HWND WindowHandle();
+HDC DeviceContextHandle();
+
+// Keeps the reason for the last failure, which PlatformFailureReason() then answers.
+void SetFailure(const char* format, ...);
+
+// The queue (messages.cpp): the driver's events as the messages Windows gives, in Windows' order.
+void ForgetMessages();
+
+// The tracked cursor (tracked_cursor.cpp): while the cursor is hidden over the shown window,
+// positions come from relative motion, stopping at the edges of the screen.
+struct Cursor {
+    int count;      // the display counter: the cursor is hidden while it is below zero
+    bool relative;  // hidden over our window: positions come from relative motion
+    POINT tracked;  // the position reported while relative
+    bool switched;  // the display switched, with the pointer read just before, for the first frame
+    POINT beforeSwitch;
+};
+Cursor& TheCursor();
+
+// What the cursor does next, from its display counter and whether the window is shown: relative
+// while hidden over the shown window. Entering it, the tracked cursor starts where the pointer
+// stood (before the display switched, if it did: for the first frame); leaving it, the pointer
+// goes where the program left the cursor, as on Windows.
+enum class TrackFrom { Nowhere, ThePointer, BeforeTheSwitch };
+struct CursorStep {
+    bool relative;
+    bool changeMode;  // relative mode is to be turned on or off
+    TrackFrom trackFrom;
+    bool warpToTracked;
+    bool showPointer;
+};
+CursorStep NextCursorStep(const Cursor& now, bool windowShown);
+void TrackMotion(int dx, int dy);
+void MoveTrackedTo(int x, int y);
+POINT TrackedCursor();
+void ForgetCursor();  // back to the start values
+
+}  // namespace services
