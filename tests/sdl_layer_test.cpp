@@ -4,31 +4,14 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_layer.h"
-#include "platform/sdl/x11_mode_watcher.h"
 #include <xkbcommon/xkbcommon.h>
 
 namespace {
-
-std::vector<MSG> received;  // what reached the window procedure, in order
-
-// Records each message, then leaves it to the default handling, as the program's handler does
-// with everything it does not act on.
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg = {};
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    received.push_back(msg);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 class SdlLayer : public ::testing::Test {
 protected:
@@ -36,10 +19,9 @@ protected:
 
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        received.clear();
         ASSERT_TRUE(sdl_layer::Start()) << PlatformFailureReason();
         WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = RecordingProc;
+        windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "OpenGL";
         ASSERT_NE(RegisterClassA(&windowClass), 0) << PlatformFailureReason();
         window = CreateWindowExA(0, "OpenGL", "TOLVAREN", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
@@ -204,38 +186,6 @@ TEST_F(SdlLayer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) 
     EXPECT_EQ(seen.clearColour[3], 0.5f);
 }
 
-TEST(Picture, FitsTheOutputCentredWithItsShape) {
-    using sdl_layer::FitPicture;
-    struct {
-        int outputWidth, outputHeight;
-        SDL_Rect fit;
-    } cases[] = {{1280, 720, {160, 0, 960, 720}},    {1920, 1080, {240, 0, 1440, 1080}},
-                 {1280, 1024, {0, 32, 1280, 960}},   {1080, 1920, {0, 555, 1080, 810}},
-                 {1024, 768, {0, 0, 1024, 768}},     {1366, 768, {171, 0, 1024, 768}},
-                 {1001, 751, {0, 0, 1001, 751}}};  // rounded to the nearest pixel: 750.75 rows
-    for (const auto& c : cases) {
-        SDL_Rect fit = FitPicture({640, 480}, {c.outputWidth, c.outputHeight});
-        EXPECT_TRUE(fit.x == c.fit.x && fit.y == c.fit.y && fit.w == c.fit.w && fit.h == c.fit.h)
-            << c.outputWidth << " x " << c.outputHeight << ": " << fit.w << " x " << fit.h << " at " << fit.x << ", "
-            << fit.y;
-    }
-}
-
-// The program re-centres the cursor every frame and reads it back: a position of the picture taken
-// to the output and back must be the same one, or the view drifts.
-TEST_F(SdlLayer, APositionOnThePictureGoesToTheOutputAndBackUnchanged) {
-    for (sdl_layer::Size shape : {sdl_layer::Size{640, 480}, sdl_layer::Size{640, 240}, sdl_layer::Size{320, 480}})
-        for (int x = 0; x < shape.width; x += 7)
-            for (int y = 0; y < shape.height; y += 5) {
-                POINT there = sdl_layer::OutputFromPicture(shape, {x, y});
-                POINT back = sdl_layer::PictureFromOutput(shape, there);
-                ASSERT_TRUE(back.x == x && back.y == y) << shape.width << " x " << shape.height << ": " << x << ", "
-                                                        << y << " came back as " << back.x << ", " << back.y;
-            }
-    POINT middle = sdl_layer::OutputFromPicture({640, 480}, {320, 240});
-    EXPECT_TRUE(middle.x == 512 && middle.y == 384) << "the picture's middle is the monitor's";
-}
-
 TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
     using sdl_layer::WindowSystem;
     struct {
@@ -261,40 +211,6 @@ TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
         EXPECT_STREQ(choice.driver, c.driver) << what;
         EXPECT_EQ(choice.refusal != nullptr, c.refused) << what;
     }
-}
-
-// Two monitors side by side, CRTCs 10 and 11; the primary (output 100) on CRTC 10.
-sdl_layer::Desktop TwoMonitors() {
-    return {2304, 1024, 600, 270, 100, 3,
-            {{10, 1, 0, 0, 1, 1, {100}}, {11, 2, 1024, 0, 1, 1, {101}}, {12, 0, 0, 0, 1, 0, {}}}};
-}
-
-TEST(DesktopWatcher, PutsBackOnlyWhatDiffersAndTurnsItOffFirst) {
-    sdl_layer::Desktop before = TwoMonitors();
-    sdl_layer::RestorePlan plan = sdl_layer::PlanRestore(before, before);
-    for (int i = 0; i < before.crtcCount; ++i) EXPECT_FALSE(plan.turnOff[i] || plan.putBack[i]) << i;
-    EXPECT_FALSE(plan.resize || plan.primary);
-
-    sdl_layer::Desktop now = before;
-    now.crtcs[0].mode = 7;  // the primary at 640 x 480
-    plan = sdl_layer::PlanRestore(before, now);
-    EXPECT_TRUE(plan.turnOff[0] && plan.putBack[0]);
-    EXPECT_FALSE(plan.turnOff[1] || plan.putBack[1]) << "the other monitor kept its mode";
-    EXPECT_FALSE(plan.resize);
-
-    // The screen shrunk around the switched monitor, the other off and a spare CRTC lit.
-    now = before;
-    now.width = 640, now.height = 480, now.primary = 0;
-    now.crtcs[0].mode = 7;
-    now.crtcs[1].mode = 0, now.crtcs[1].outputCount = 0;
-    now.crtcs[2] = {12, 2, 0, 0, 1, 1, {101}};
-    std::swap(now.crtcs[0], now.crtcs[2]);  // matched by identifier, not by place
-    plan = sdl_layer::PlanRestore(before, now);
-    EXPECT_TRUE(plan.turnOff[0] && plan.putBack[0]);
-    EXPECT_TRUE(!plan.turnOff[1] && plan.putBack[1]) << "an output that is off needs no turning off";
-    EXPECT_TRUE(plan.turnOff[2] && !plan.putBack[2]) << "a CRTC that was off is turned off and left so";
-    EXPECT_TRUE(plan.resize);
-    EXPECT_TRUE(plan.primary);
 }
 
 // A virtual keyboard's keymap (as wtype and remote-desktop tools send it) before any modifiers

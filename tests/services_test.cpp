@@ -3,59 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <deque>
 
 #include "platform/platform.h"
 #include "platform/posix/end_requests.h"
 #include "platform/services/driver.h"
 #include "platform/services/services.h"
-
-namespace {
-
-struct FakeDriver {
-    std::deque<driver::Event> events;
-    int symbols[driver::kPositions];  // what each position stands for in the layout now
-    bool failed;
-};
-FakeDriver fake;
-
-constexpr int kQ = driver::kPositionA + ('q' - 'a');
-
-// A US layout, or one whose letter block types the letters of another script from `first` on.
-void Layout(int first = 'a') {
-    for (int position = driver::kPositionA; position <= driver::kPositionZ; ++position)
-        fake.symbols[position] = first + (position - driver::kPositionA);
-}
-
-void Push(driver::EventKind kind, int a = 0, int b = 0) {
-    driver::Event event = {};
-    event.kind = kind;
-    event.dx = event.width = a;
-    event.dy = event.height = b;
-    fake.events.push_back(event);
-}
-
-void PushKey(bool down, int symbol, int position, bool alt = false) {
-    driver::Event event = {};
-    event.kind = driver::EventKind::Key;
-    event.key = {down, false, alt, position, symbol};
-    fake.events.push_back(event);
-}
-
-}  // namespace
-
-bool driver::PollEvent(driver::Event* event) {
-    if (fake.events.empty()) return false;
-    *event = fake.events.front();
-    fake.events.pop_front();
-    return true;
-}
-int driver::SymbolAt(int position) { return fake.symbols[position]; }
-bool driver::TakeFailure() {
-    bool failed = fake.failed;
-    fake.failed = false;
-    return failed;
-}
+#include "tests/fake_driver.h"
 
 namespace {
 

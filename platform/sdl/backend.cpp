@@ -7,6 +7,7 @@
 #include "platform/posix/instance_mark.h"
 #include "platform/posix/stderr_capture.h"
 #include "platform/sdl/sdl_layer.h"
+#include "platform/x11/mode_watcher.h"
 
 namespace sdl_layer {
 namespace {
@@ -80,7 +81,7 @@ bool Start() {
     bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
               (!system.name[0] || posix::MarkTheOnlyInstance(system.name));
     if (ok) {
-        WatchDesktop();  // before SDL starts threads of its own
+        x11::WatchDesktop();  // before SDL starts threads of its own
         posix::CatchEndRequests();
         ok = StartSdlVideo(choice);
     }
@@ -101,7 +102,7 @@ void Stop() {
     ForgetEvents();
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     ReleaseX11Errors();
-    StopWatching(true);
+    x11::StopWatching(true);
     posix::ReleaseEndRequests();
     posix::ReleaseInstanceMark();
     ForgetCursor();

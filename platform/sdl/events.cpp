@@ -2,6 +2,7 @@
 // active at their press, motion, window state and requests to close.
 #include "platform/services/driver.h"
 #include "platform/sdl/sdl_layer.h"
+#include "platform/x11/keyboard.h"
 
 namespace sdl_layer {
 namespace {
@@ -28,9 +29,9 @@ int SymbolOf(SDL_Keycode key) {
     }
 }
 
-SDL_Keycode KeyAt(SDL_Scancode position, SDL_Keycode named) {
-    SDL_Keycode key = x11Layout ? X11Key(position) : SDLK_UNKNOWN;
-    return key != SDLK_UNKNOWN ? key : named;
+int SymbolUnder(SDL_Scancode position, SDL_Keycode named) {
+    int symbol = x11Layout ? x11::SymbolAt(position) : driver::kNoSymbol;
+    return symbol != driver::kNoSymbol ? symbol : SymbolOf(named);
 }
 
 bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {
@@ -40,7 +41,7 @@ bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {
     if (down && !key.repeat) x11Layout = ReadX11Layout(position);
     event->kind = driver::EventKind::Key;
     event->key = {down, key.repeat != 0, (key.keysym.mod & KMOD_ALT) != 0, int(position),
-                  SymbolOf(KeyAt(position, key.keysym.sym))};
+                  SymbolUnder(position, key.keysym.sym)};
     return true;
 }
 
@@ -85,7 +86,7 @@ bool Translate(const SDL_Event& sdl, driver::Event* event) {
 }  // namespace
 
 void ForgetEvents() {
-    ForgetX11Layout();
+    x11::ForgetLayout();
     x11Layout = false;
 }
 
@@ -102,7 +103,7 @@ bool driver::PollEvent(driver::Event* event) {
 
 int driver::SymbolAt(int position) {
     SDL_Scancode at = SDL_Scancode(position);
-    return SymbolOf(KeyAt(at, SDL_GetKeyFromScancode(at)));
+    return SymbolUnder(at, SDL_GetKeyFromScancode(at));
 }
 
 bool driver::TakeFailure() { return TakeX11Failure(); }

@@ -66,25 +66,6 @@ GLuint Renderbuffer(GLenum format, GLenum attachment) {
 
 }  // namespace
 
-Size MonitorSize() {
-    SDL_Rect bounds = {0, 0, 0, 0};
-    SDL_GetDisplayBounds(0, &bounds);
-    return {bounds.w, bounds.h};
-}
-
-SDL_Rect FitPicture(Size shape, Size output) {
-    if (shape.width <= 0 || shape.height <= 0 || output.width <= 0 || output.height <= 0) return {0, 0, 0, 0};
-    long long wide = 1LL * output.width * shape.height, tall = 1LL * output.height * shape.width;
-    SDL_Rect fit = {0, 0, output.width, output.height};
-    if (wide > tall)  // bars at the sides
-        fit.w = int((1LL * output.height * shape.width + shape.height / 2) / shape.height);
-    else if (tall > wide)  // bars above and below
-        fit.h = int((1LL * output.width * shape.height + shape.width / 2) / shape.width);
-    fit.x = (output.width - fit.w) / 2;
-    fit.y = (output.height - fit.h) / 2;
-    return fit;
-}
-
 bool StartPicture(Size size) {
     EndPicture();
     if (!LoadFramebuffers(&picture.gl)) return false;
@@ -105,7 +86,7 @@ void ShowPicture(SDL_Window* window) {
     const Framebuffers& gl = picture.gl;
     Size output = {0, 0};
     SDL_GL_GetDrawableSize(window, &output.width, &output.height);
-    SDL_Rect to = FitPicture(picture.size, output);
+    Rect to = FitPicture(picture.size, output);
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
     gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     GLfloat kept[4];
@@ -132,21 +113,6 @@ void EndPicture() {
     if (picture.depth) gl.deleteRenderbuffers(1, &picture.depth);
     picture.framebuffer = picture.colour = picture.depth = 0;
     picture.on = false;
-}
-
-// Positions of the middle of a pixel, so that a point taken there and back is the same point.
-POINT PictureFromOutput(Size shape, POINT at) {
-    SDL_Rect fit = FitPicture(shape, MonitorSize());
-    if (fit.w <= 0 || fit.h <= 0) return at;
-    return {int((2LL * (at.x - fit.x) + 1) * shape.width / (2LL * fit.w)),
-            int((2LL * (at.y - fit.y) + 1) * shape.height / (2LL * fit.h))};
-}
-
-POINT OutputFromPicture(Size shape, POINT at) {
-    SDL_Rect fit = FitPicture(shape, MonitorSize());
-    if (fit.w <= 0 || fit.h <= 0) return at;
-    return {fit.x + int((2LL * at.x + 1) * fit.w / (2LL * shape.width)),
-            fit.y + int((2LL * at.y + 1) * fit.h / (2LL * shape.height))};
 }
 
 void SetPictureAlways(bool on) { picture.always = on; }

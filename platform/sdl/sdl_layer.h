@@ -54,15 +54,9 @@ void GiveWindowItsIcon(SDL_Window* window);  // window_icon.cpp
 constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
 
 
-// ---------------------------------------------------------------------------------------------
-// Cursor (cursor.cpp): while hidden over the shown window it is tracked from relative motion.
-// ---------------------------------------------------------------------------------------------
-void ApplyCursorState();  // relative mode and visibility from the display counter and the window
-void AbsorbMotion();  // what has arrived up to now moves the tracked cursor
-void RelockPointer();  // the pointer has entered the window
-// Where the pointer stands before the display switches, kept for the first frame: the switch
-// may move it, and the program's monitor is then of this size.
-void RememberPointerBeforeTheSwitch(Size monitor);
+// The pointer (pointer.cpp) asks the compositor again for relative motion once it has entered the
+// window.
+void RelockPointer();
 
 // The driver's events (events.cpp) forget the layout they read.
 void ForgetEvents();
@@ -74,17 +68,11 @@ void SetPresentPacing(bool on);
 // The picture (picture.cpp): an off-screen framebuffer of the program's size, shown scaled with
 // its shape kept and black bars around it, where a compositor would stretch the switched mode.
 // ---------------------------------------------------------------------------------------------
-// The largest rectangle of the picture's shape that fits the output, centred on it.
-SDL_Rect FitPicture(Size picture, Size output);
 // The program's frames go into the picture from now on; false when OpenGL has no framebuffers.
 bool StartPicture(Size picture);
 void ShowPicture(SDL_Window* window);  // scaled into the window's back buffer, before its present
 void DrawIntoPicture();                // after the present: the next frame goes into the picture
 void EndPicture();                     // with the context still current
-Size MonitorSize();  // of the program's monitor, in screen positions: what a picture's window covers
-// Where a point of the program's monitor is on a picture of this shape, and back.
-POINT PictureFromOutput(Size shape, POINT at);
-POINT OutputFromPicture(Size shape, POINT at);
 // Takes the picture on any window system; only the frame benchmark and the tests ask for it.
 void SetPictureAlways(bool on);
 bool PictureWanted();
@@ -95,21 +83,14 @@ bool PictureWanted();
 // Connects once to see that the X server is there and takes us, and reads its colour depth and
 // whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...).
 bool ProbeX11(const char* display);
-// The watcher (x11_mode_watcher.cpp): a process that gives the desktop its outputs back should
-// the program die without doing so; started while the process still has one thread.
-void WatchDesktop();
-void StopWatching(bool restored);
 // Errors of SDL's connection end the program with 1 instead of hanging it, from SDL's start to
 // its end; the handlers that were there before come back after.
 void CatchX11Errors();
 void ReleaseX11Errors();
 bool TakeX11Failure();  // once, with the failure set and the program marked failed
-// The layout active now (x11_keyboard.cpp), read once for the press of a key of the letter block;
-// then what a key of that block means in it, as SDL names keys, or SDLK_UNKNOWN. SDL's own names
-// keep to the first layout when a second one is switched on.
-bool ReadX11Layout(SDL_Scancode pressed);
-SDL_Keycode X11Key(SDL_Scancode position);
-void ForgetX11Layout();  // before SDL's connection closes
+// The X11 layout active now, read on SDL's connection for the press of a key of the letter block
+// (x11_display.cpp); false on any other window system.
+bool ReadX11Layout(int pressed);
 // The window leaves the screen before the mode returns; a destroyed window's late errors count.
 void UnmapBeforeTheModeReturns(SDL_Window* window);
 void DestroySdlWindow(SDL_Window* window);

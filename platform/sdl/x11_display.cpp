@@ -12,6 +12,7 @@
 
 #include "platform/posix/stderr_capture.h"
 #include "platform/sdl/x11_display.h"
+#include "platform/x11/keyboard.h"
 
 namespace sdl_layer {
 namespace {
@@ -132,6 +133,8 @@ Display* X11ConnectionOf(SDL_Window* window) {
     SDL_SysWMinfo info;
     return X11Info(window, &info) ? info.info.x11.display : nullptr;
 }
+
+bool ReadX11Layout(int pressed) { return x11::ReadLayout(X11ConnectionOf(W().sdl), pressed); }
 
 void CatchX11Errors() {
     if (!OnX11() || errors.catching) return;

@@ -69,4 +69,25 @@ int SymbolAt(int position);
 // request): true once, with the failure's reason set.
 bool TakeFailure();
 
+// The program's monitor (the first display: on X11 the primary output) in the screen's positions.
+struct Bounds {
+    int x, y, width, height;
+};
+Bounds MonitorBounds();
+
+// The pointer, in the screen's positions. Known is false where the window system tells a client
+// nothing of the pointer until it is over its window (Wayland), and the position is then no news.
+bool PointerKnown();
+void GlobalPointer(int* x, int* y);
+bool WarpPointer(int x, int y);
+void SetRelativePointer(bool on);  // motion events from the device, with the pointer held in place
+void ShowPointer(bool shown);
+bool WindowShown();
+// Up to `most` of the motions that have arrived since the last poll (what the window system has
+// sent included), taken from the queue ahead of other events: how many.
+struct Motion {
+    int dx, dy;
+};
+int TakeMotion(Motion* motions, int most);
+
 }  // namespace driver

@@ -62,6 +62,25 @@ void SetFailure(const char* format, ...);
 // The queue (messages.cpp): the driver's events as the messages Windows gives, in Windows' order.
 void ForgetMessages();
 
+// The picture's place on the output (picture_fit.cpp): the largest rectangle of the picture's
+// shape that fits the output, centred on it, and positions between the two, taken at the middles
+// of pixels so that a point taken there and back is the same point.
+struct Rect {
+    int x, y, w, h;
+};
+Rect FitPicture(Size picture, Size output);
+POINT PictureFromOutput(Size shape, Size output, POINT at);
+POINT OutputFromPicture(Size shape, Size output, POINT at);
+
+// The program's monitor, in screen positions: what a picture's window covers.
+Size MonitorSize();
+
+// The cursor (cursor.cpp): relative mode and visibility from the display counter and the window.
+void ApplyCursorState();
+// Where the pointer stands before the display switches, kept for the first frame: the switch
+// may move it, and the program's monitor is then of this size.
+void RememberPointerBeforeTheSwitch(Size monitor);
+
 // The tracked cursor (tracked_cursor.cpp): while the cursor is hidden over the shown window,
 // positions come from relative motion, stopping at the edges of the screen.
 struct Cursor {

@@ -19,10 +19,13 @@
 #include <cstring>
 
 #include "platform/posix/end_requests.h"
-#include "platform/sdl/sdl_layer.h"
-#include "platform/sdl/x11_mode_watcher.h"
+#include "platform/services/services.h"
+#include "platform/x11/mode_watcher.h"
 
-namespace sdl_layer {
+namespace x11 {
+using services::B;
+using services::WindowSystem;
+
 namespace {
 constexpr char kRestored = 'R';
 
@@ -169,4 +172,4 @@ void StopWatching(bool restored) {
     watcher.pid = -1;
 }
 
-}  // namespace sdl_layer
+}  // namespace x11

@@ -1,12 +1,14 @@
-// The watcher's record of the desktop's outputs, and its choice of what to put back; private to
-// the SDL backend and its tests. Identifiers are XRandR's.
+// X11 only: the watcher, a process that gives the desktop its outputs back should the program die
+// without doing so; its record of the desktop's outputs, and its choice of what to put back.
+// Identifiers are XRandR's.
 #pragma once
 
-#ifndef TOLVAREN_SDL_BACKEND
-#error "platform/sdl/x11_mode_watcher.h is private to the SDL backend"
-#endif
+namespace x11 {
 
-namespace sdl_layer {
+// Started while the process still has one thread, on the display the services run on; stopped
+// with whether the desktop is back already.
+void WatchDesktop();
+void StopWatching(bool restored);
 
 constexpr int kMaxCrtcs = 16, kMaxOutputs = 8;
 
@@ -36,4 +38,4 @@ struct RestorePlan {
 };
 RestorePlan PlanRestore(const Desktop& before, const Desktop& now);
 
-}  // namespace sdl_layer
+}  // namespace x11

@@ -1,0 +1,42 @@
+// The driver's pointer over SDL's mouse.
+#include "platform/services/driver.h"
+#include "platform/sdl/sdl_layer.h"
+
+namespace sdl_layer {
+
+// A Wayland seat may gain its pointer only after relative mode was asked for (a pointing device
+// that appears later, as in a remote or headless session). SDL then falls back to reading motion
+// from the pointer's positions in the window, which the compositor scales with a full-screen
+// window's picture and stops at its edges: once the pointer is over the window, it is asked again.
+void RelockPointer() {
+    if (!TheCursor().relative || B().system.kind != WindowSystem::Wayland) return;
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+}
+
+}  // namespace sdl_layer
+
+using namespace sdl_layer;
+
+driver::Bounds driver::MonitorBounds() {
+    SDL_Rect bounds = {0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &bounds);
+    return {bounds.x, bounds.y, bounds.w, bounds.h};
+}
+
+// A Wayland client learns where the pointer is only once it is over its window (until then SDL
+// answers 0, 0).
+bool driver::PointerKnown() { return SDL_GetMouseFocus() || B().system.kind != WindowSystem::Wayland; }
+void driver::GlobalPointer(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }
+bool driver::WarpPointer(int x, int y) { return SDL_WarpMouseGlobal(x, y) == 0; }
+void driver::SetRelativePointer(bool on) { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
+void driver::ShowPointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+bool driver::WindowShown() { return W().sdl && (SDL_GetWindowFlags(W().sdl) & SDL_WINDOW_SHOWN); }
+
+int driver::TakeMotion(driver::Motion* motions, int most) {
+    SDL_PumpEvents();
+    SDL_Event taken[64];
+    int count = SDL_PeepEvents(taken, most < 64 ? most : 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
+    for (int i = 0; i < count; ++i) motions[i] = {taken[i].motion.xrel, taken[i].motion.yrel};
+    return count > 0 ? count : 0;
+}
