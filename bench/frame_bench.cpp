@@ -18,7 +18,7 @@
 #include "app/app_state.h"
 #include "app/main_loop.h"
 #include "bench/bench.h"
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 
 namespace bench {
 namespace {
@@ -31,9 +31,9 @@ double Percentile(std::vector<double> values, double p) {
 
 void ProgramLoop(bool paced) {
     ResetAppState();
-    sdl_layer::SetPresentPacing(paced);
-    if (sdl_layer::Start()) AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
-    sdl_layer::Stop();
+    services::SetPresentPacing(paced);
+    if (sdl2::Start()) AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    sdl2::Stop();
 }
 
 Run Measure(void (*loop)(bool), bool paced) {
@@ -128,7 +128,7 @@ void PrintPacing() {
 // The program's picture scaled into a window as large as this display, as where a compositor
 // would stretch the switched mode: one row against the direct path's figures.
 void PrintPicture(const char* output) {
-    sdl_layer::SetPictureAlways(true);
+    services::SetPictureAlways(true);
     Run paced = Measure(ProgramLoop, true);
     Run unpaced = Measure(ProgramLoop, false);
     vsync.periodMs = 1000.0 / 60;

@@ -4,8 +4,8 @@
 //
 // Backends, one folder each:
 //   win32/     the real services of Windows (<windows.h> declares them);
-//   sdl/       the same services for Linux and whatever else SDL2 runs on: those written once over a
-//              driver in services/ (the queue, the tracked cursor), the rest and the driver over SDL2;
+//   services/  the same services for Linux and whatever else SDL2 runs on, written once over a
+//              driver (services/driver.h), with drivers/sdl2/ the one over SDL2;
 //   scripted/  a stand-in for tests: queued messages, cursor samples, injected failures, and a log
 //              of every call in order.
 #pragma once
@@ -34,7 +34,7 @@
 // How the backends differ:
 // | backend  | differs in                                                                      |
 // |----------|---------------------------------------------------------------------------------|
-// | sdl      | its entry starts the backend before the program and stops it after, and the    |
+// | sdl2     | its entry starts the backend before the program and stops it after, and the    |
 // |          | services fail outside that; the real window is made when the pixel format is   |
 // |          | set (the visual is fixed then); while the cursor is hidden over the shown      |
 // |          | window it is tracked from relative motion; it keeps the tap rule: a key        |

@@ -8,23 +8,27 @@ cd "$(dirname "$0")/.."
 # platform/platform.h; a backend sees the program only through the window procedure it is given.
 status=0
 shell=$(ls app/* render/* platform/*.h platform/*.cpp | grep -v win32_vocabulary.h)  # which is <windows.h> on Windows
-if grep -nE '#include [<"](platform/(sdl|win32|scripted|services|posix)/|SDL|windows\.h)' $shell; then
+if grep -nE '#include [<"](platform/(drivers|win32|scripted|services|posix|x11|wayland)/|SDL|windows\.h)' $shell; then
     echo "the program includes a backend's header: use platform/platform.h"; status=1
 fi
-if grep -nw appState platform/sdl/* platform/win32/* platform/scripted/* platform/services/* platform/posix/*; then
+if grep -nw appState platform/drivers/*/* platform/win32/* platform/scripted/* platform/services/* platform/posix/* \
+    platform/x11/* platform/wayland/*; then
     echo "a backend names the program's state record"; status=1
 fi
-# The services know no window system's library: only their driver does.
-if grep -nE '#include [<"](SDL|X11/|xcb/|wayland|platform/sdl/)' platform/services/* platform/posix/*; then
+# The services know no window system's library: only their driver does; SDL stands in one folder.
+if grep -nE '#include [<"](SDL|X11/|xcb/|wayland|platform/drivers/sdl2/)' platform/services/* platform/posix/*; then
     echo "the services or the POSIX code include a window system's library"; status=1
 fi
+if grep -lE '#include [<"]SDL' -r platform | grep -v '^platform/drivers/sdl2/'; then
+    echo "SDL included outside platform/drivers/sdl2/"; status=1
+fi
 # Each window system's own code lives in files named for it.
-if grep -lE '#include [<"](X11/|xcb/|SDL_syswm)' platform/*/* | grep -vE '/x11(_|/)'; then
+if grep -slE '#include [<"](X11/|xcb/|SDL_syswm)' platform/*/* platform/drivers/*/* | grep -vE '/x11(_|/)'; then
     echo "X11 code outside the files named for X11"; status=1
 fi
 
 sources=(app/*.cpp render/*.cpp platform/*.cpp platform/services/*.cpp platform/posix/*.cpp platform/x11/*.cpp platform/wayland/*.cpp
-    platform/sdl/*.cpp)
+    platform/drivers/sdl2/*.cpp)
 cppcheck --enable=warning,performance,portability --std=c++17 --language=c++ --error-exitcode=1 \
     --inline-suppr --quiet -I . -DTOLVAREN_SDL_BACKEND "${sources[@]}" || status=1
 cmake -S . -B build -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null

@@ -90,4 +90,47 @@ struct Motion {
 };
 int TakeMotion(Motion* motions, int most);
 
+// The program's monitor's display modes; bits is 0 where the driver cannot tell.
+struct Mode {
+    int width, height, bits;
+};
+bool FindMode(int width, int height, int bits, Mode* found);  // of exactly this size, at least these bits
+Mode DesktopMode();
+
+// The one window, made hidden, borderless from its creation and with OpenGL in this pixel format:
+// not full screen, full screen in a switched mode, or full screen over the desktop as it is.
+enum class Fullscreen { No, SwitchedMode, OverTheDesktop };
+struct WindowPlan {
+    const char* title;
+    Bounds bounds;
+    Fullscreen fullscreen;
+    Mode mode;  // for a switched mode
+    int red, green, blue, depth;
+    bool doubleBuffer;
+};
+bool CreateWindow(const WindowPlan& plan);
+void DestroyWindow();  // the window system's late errors of a window being destroyed count
+bool HasWindow();
+bool SetWindowMode(const Mode& mode);  // the mode a full-screen window switches to
+bool SwitchMode(const Mode& mode);     // the window full screen in this mode, now
+// Hidden and out of full screen, and on X11 unmapped first, so that no frame of a window at the
+// program's size ever shows on the desktop before its mode returns.
+void LeaveFullscreen();
+void ShowWindow(bool shown);
+void RaiseWindow();
+void FocusWindow();
+int RefreshRate();  // of the window's display mode, 0 when unknown
+
+// OpenGL on the window.
+void* CreateContext();
+bool MakeCurrent(void* context);  // null releases the current one
+void DeleteContext(void* context);
+void SetSwapInterval(int interval);
+void Present();
+void* ProcAddress(const char* name);
+bool HasExtension(const char* name);
+void DrawableSize(int* width, int* height);
+
+const char* LastError();  // the library's words on its last failure
+
 }  // namespace driver

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/services/driver.h"
 
 namespace services {
 
@@ -39,6 +40,7 @@ struct FullscreenWindow {
     Size asked;   // the size CreateWindowExA was given
     Size client;  // the client area the program sees: the window's size, or the picture's
     bool fullscreenPending;
+    driver::Mode mode;  // the switched mode the window takes; width 0 when the display has none
     // The program draws into a picture of the asked size, which the present scales into the
     // middle of a window as large as the output, instead of the display switching its mode.
     bool picture;
@@ -55,6 +57,7 @@ Services& B();
 // Fake handles; there is one window, one device context and one instance.
 HWND WindowHandle();
 HDC DeviceContextHandle();
+bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made (window_class.cpp)
 
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
@@ -71,6 +74,24 @@ struct Rect {
 Rect FitPicture(Size picture, Size output);
 POINT PictureFromOutput(Size shape, Size output, POINT at);
 POINT OutputFromPicture(Size shape, Size output, POINT at);
+
+// The display (display.cpp): without framebuffer objects there is no picture, and the display
+// switches as on a bare X server; false with the failure set when it has no such mode either.
+bool SwitchTheModeInstead();
+
+// The present (gl_context.cpp) keeps to one per refresh unless turned off; only the frame
+// benchmark turns it off.
+void SetPresentPacing(bool on);
+
+// The picture (picture.cpp): an off-screen framebuffer of the program's size, shown scaled with
+// its shape kept and black bars around it, where a compositor would stretch the switched mode.
+bool StartPicture(Size picture);  // the frames go into it from now on; false without framebuffers
+void ShowPicture();               // scaled into the window's back buffer, before its present
+void DrawIntoPicture();           // after the present: the next frame goes into the picture
+void EndPicture();                // with the context still current
+// Takes the picture on any window system; only the frame benchmark and the tests ask for it.
+void SetPictureAlways(bool on);
+bool PictureWanted();
 
 // The program's monitor, in screen positions: what a picture's window covers.
 Size MonitorSize();

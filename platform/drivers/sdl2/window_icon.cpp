@@ -1,11 +1,11 @@
 // The window's icon, standing in for the stock one its class names: the menu icon's picture, built
 // into the program (tools/icon.sh writes it), so that window managers that show a window's own
 // icon (task bars, Alt+Tab) show the program's. The program reads no files at run time.
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 namespace {
-#include "platform/sdl/window_icon_pixels.inc"
+#include "platform/drivers/sdl2/window_icon_pixels.inc"
 
 Uint8 pixels[kIconHeight][kIconWidth * 4];
 
@@ -27,4 +27,4 @@ void GiveWindowItsIcon(SDL_Window* window) {
     SDL_FreeSurface(icon);
 }
 
-}  // namespace sdl_layer
+}  // namespace sdl2

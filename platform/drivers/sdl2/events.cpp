@@ -1,10 +1,10 @@
 // The driver's events from SDL's: keys by position and by what they stand for under the layout
 // active at their press, motion, window state and requests to close.
 #include "platform/services/driver.h"
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 #include "platform/x11/keyboard.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 namespace {
 bool x11Layout;  // the last press read the X11 layout, which SDL does not follow
 
@@ -90,9 +90,9 @@ void ForgetEvents() {
     x11Layout = false;
 }
 
-}  // namespace sdl_layer
+}  // namespace sdl2
 
-using namespace sdl_layer;
+using namespace sdl2;
 
 bool driver::PollEvent(driver::Event* event) {
     SDL_Event sdl;

@@ -1,8 +1,8 @@
 // The driver's pointer over SDL's mouse.
 #include "platform/services/driver.h"
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 
 // A Wayland seat may gain its pointer only after relative mode was asked for (a pointing device
 // that appears later, as in a remote or headless session). SDL then falls back to reading motion
@@ -14,9 +14,9 @@ void RelockPointer() {
     SDL_SetRelativeMouseMode(SDL_TRUE);
 }
 
-}  // namespace sdl_layer
+}  // namespace sdl2
 
-using namespace sdl_layer;
+using namespace sdl2;
 
 driver::Bounds driver::MonitorBounds() {
     SDL_Rect bounds = {0, 0, 0, 0};

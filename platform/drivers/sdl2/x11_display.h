@@ -3,9 +3,9 @@
 
 #include <X11/Xlib.h>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 // SDL's connection to the X server, of this window; null on another window system or without one.
 Display* X11ConnectionOf(SDL_Window* window);
-}  // namespace sdl_layer
+}  // namespace sdl2

@@ -6,10 +6,11 @@
 #include "platform/posix/end_requests.h"
 #include "platform/posix/instance_mark.h"
 #include "platform/posix/stderr_capture.h"
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 #include "platform/x11/mode_watcher.h"
+#include "platform/x11/probe.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 namespace {
 const char* Env(const char* name) {
     const char* value = std::getenv(name);
@@ -78,7 +79,7 @@ bool Start() {
     }
     system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
-    bool ok = (system.kind != WindowSystem::X11 || ProbeX11(system.name)) &&
+    bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&
               (!system.name[0] || posix::MarkTheOnlyInstance(system.name));
     if (ok) {
         x11::WatchDesktop();  // before SDL starts threads of its own
@@ -110,4 +111,4 @@ void Stop() {
     system.started = false;
 }
 
-}  // namespace sdl_layer
+}  // namespace sdl2

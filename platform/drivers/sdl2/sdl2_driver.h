@@ -3,7 +3,7 @@
 #pragma once
 
 #ifndef TOLVAREN_SDL_BACKEND
-#error "platform/sdl/sdl_layer.h is private to the SDL backend: include platform/platform.h"
+#error "platform/drivers/sdl2/sdl2_driver.h is private to the SDL backend: include platform/platform.h"
 #endif
 
 #define SDL_MAIN_HANDLED
@@ -12,7 +12,7 @@
 #include "platform/platform.h"
 #include "platform/services/services.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 using namespace services;
 
 // ---------------------------------------------------------------------------------------------
@@ -41,18 +41,14 @@ WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const 
 // What the SDL window adds to the services' window.
 struct SdlWindow {
     SDL_Window* sdl;
-    SDL_DisplayMode fullscreenMode;
 };
 SdlWindow& W();
 
-bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made
-bool SwitchTheModeInstead();     // for a picture that OpenGL cannot give (window.cpp)
 void GiveWindowItsIcon(SDL_Window* window);  // window_icon.cpp
 
 // The desktop entry's ID, which the window gives as its Wayland app_id and X11 class, so that
 // desktops match the running program to its menu entry.
 constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
-
 
 // The pointer (pointer.cpp) asks the compositor again for relative motion once it has entered the
 // window.
@@ -61,28 +57,9 @@ void RelockPointer();
 // The driver's events (events.cpp) forget the layout they read.
 void ForgetEvents();
 
-// Presents at most once per refresh unless turned off; only the frame benchmark turns it off.
-void SetPresentPacing(bool on);
-
-// ---------------------------------------------------------------------------------------------
-// The picture (picture.cpp): an off-screen framebuffer of the program's size, shown scaled with
-// its shape kept and black bars around it, where a compositor would stretch the switched mode.
-// ---------------------------------------------------------------------------------------------
-// The program's frames go into the picture from now on; false when OpenGL has no framebuffers.
-bool StartPicture(Size picture);
-void ShowPicture(SDL_Window* window);  // scaled into the window's back buffer, before its present
-void DrawIntoPicture();                // after the present: the next frame goes into the picture
-void EndPicture();                     // with the context still current
-// Takes the picture on any window system; only the frame benchmark and the tests ask for it.
-void SetPictureAlways(bool on);
-bool PictureWanted();
-
 // ---------------------------------------------------------------------------------------------
 // X11 only (x11_*.cpp); each does nothing, or answers no, on any other window system.
 // ---------------------------------------------------------------------------------------------
-// Connects once to see that the X server is there and takes us, and reads its colour depth and
-// whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...).
-bool ProbeX11(const char* display);
 // Errors of SDL's connection end the program with 1 instead of hanging it, from SDL's start to
 // its end; the handlers that were there before come back after.
 void CatchX11Errors();
@@ -95,4 +72,4 @@ bool ReadX11Layout(int pressed);
 void UnmapBeforeTheModeReturns(SDL_Window* window);
 void DestroySdlWindow(SDL_Window* window);
 
-}  // namespace sdl_layer
+}  // namespace sdl2

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/sdl/sdl_layer.h"
+#include "platform/drivers/sdl2/sdl2_driver.h"
 #include <xkbcommon/xkbcommon.h>
 
 namespace {
@@ -19,7 +19,7 @@ protected:
 
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        ASSERT_TRUE(sdl_layer::Start()) << PlatformFailureReason();
+        ASSERT_TRUE(sdl2::Start()) << PlatformFailureReason();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "OpenGL";
@@ -31,7 +31,7 @@ protected:
     void TearDown() override {
         DestroyWindow(window);
         UnregisterClassA("OpenGL", nullptr);
-        sdl_layer::Stop();
+        sdl2::Stop();
     }
 
     // The real window, shown, with the cursor hidden over it: positions come from relative motion.
@@ -146,7 +146,7 @@ Presented PresentAGreenFrame(int width, int height) {
     // The off-screen driver's surface keeps what was presented.
     auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
     bind(GL_FRAMEBUFFER, 0);
-    SDL_GL_GetDrawableSize(sdl_layer::W().sdl, &seen.windowSize.x, &seen.windowSize.y);
+    SDL_GL_GetDrawableSize(sdl2::W().sdl, &seen.windowSize.x, &seen.windowSize.y);
     int x = seen.windowSize.x / 2, h = seen.windowSize.y;
     glReadPixels(x, h - 4, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.top);
     glReadPixels(x, h / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.middle);
@@ -171,13 +171,13 @@ TEST_F(SdlLayer, ThePresentShowsTheFrame) {
 // shape fills its width, 384 rows high, with bars of 192 rows above and below.
 TEST_F(SdlLayer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) {
     DestroyWindow(window);
-    sdl_layer::SetPictureAlways(true);
+    services::SetPictureAlways(true);
     DEVMODEA mode = {};
     mode.dmPelsWidth = 640, mode.dmPelsHeight = 240, mode.dmBitsPerPel = 16;
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL) << PlatformFailureReason();
     Presented seen = PresentAGreenFrame(640, 240);
     ChangeDisplaySettingsA(nullptr, 0);
-    sdl_layer::SetPictureAlways(false);
+    services::SetPictureAlways(false);
     EXPECT_EQ(seen.windowSize.x, 1024);
     EXPECT_EQ(seen.windowSize.y, 768);
     EXPECT_TRUE(Is(seen.middle, 0, 255, 0));
@@ -187,7 +187,7 @@ TEST_F(SdlLayer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) 
 }
 
 TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
-    using sdl_layer::WindowSystem;
+    using sdl2::WindowSystem;
     struct {
         const char *asked, *x11, *wayland;
         WindowSystem kind;
@@ -203,7 +203,7 @@ TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
         {"offscreen", ":1", nullptr, WindowSystem::Other, "", nullptr, false},
     };
     for (const auto& c : cases) {
-        sdl_layer::WindowSystemChoice choice = sdl_layer::ChooseWindowSystem(c.asked, c.x11, c.wayland);
+        sdl2::WindowSystemChoice choice = sdl2::ChooseWindowSystem(c.asked, c.x11, c.wayland);
         std::string what = std::string(c.asked ? c.asked : "-") + " " + (c.x11 ? c.x11 : "-") + " " +
                            (c.wayland ? c.wayland : "-");
         EXPECT_EQ(choice.kind, c.kind) << what;

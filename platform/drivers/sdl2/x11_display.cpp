@@ -1,20 +1,17 @@
-// What the backend does with the X server itself, beside SDL: the start's probe of the display,
-// errors of SDL's connection that end the program instead of hanging it, and the window taken
-// off the screen before the desktop's mode returns.
+// What the backend does with SDL's own X connection: its errors end the program instead of
+// hanging it, the window is taken off the screen before the desktop's mode returns, and the
+// keyboard layout is read on it.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "platform/posix/stderr_capture.h"
-#include "platform/sdl/x11_display.h"
+#include "platform/drivers/sdl2/x11_display.h"
 #include "platform/x11/keyboard.h"
 
-namespace sdl_layer {
+namespace sdl2 {
 namespace {
 struct X11Errors {
     bool catching;
@@ -79,55 +76,7 @@ Bool IsUnmapOf(Display*, XEvent* event, XPointer window) {
     return event->type == UnmapNotify && event->xunmap.window == *reinterpret_cast<Window*>(window);
 }
 
-// Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
-// mode to the output, whatever its shape.
-bool IsXwayland(const char* name) {
-    Display* display = XOpenDisplay(name);
-    if (!display) return false;
-    bool xwayland = false;
-    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
-    for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
-        XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
-        xwayland = output && std::strncmp(output->name, "XWAYLAND", 8) == 0;
-        if (output) XRRFreeOutputInfo(output);
-    }
-    if (resources) XRRFreeScreenResources(resources);
-    XCloseDisplay(display);
-    return xwayland;
-}
-
-bool ExplainConnectionError(int error, const char* name, const char* refusal) {
-    if (refusal[0]) {
-        SetFailure("the display %s refused the connection: %s", name, refusal);
-    } else if (error == XCB_CONN_CLOSED_PARSE_ERR) {
-        SetFailure("DISPLAY=%s does not name a display", name);
-    } else if (error == XCB_CONN_CLOSED_INVALID_SCREEN) {
-        SetFailure("the display %s has no such screen", name);
-    } else {
-        SetFailure("cannot reach the display %s: no X server answers there", name);
-    }
-    return false;
-}
 }  // namespace
-
-bool ProbeX11(const char* name) {
-    // libxcb writes to stderr why a server turned it away.
-    posix::StderrCapture refusal = posix::CaptureStderr();
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(name, &screenNumber);
-    char said[200];
-    posix::EndCapture(&refusal, said, sizeof said);
-    int error = xcb_connection_has_error(connection);
-    if (!error) {
-        xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
-        for (int i = 0; i < screenNumber && screen.rem; ++i) xcb_screen_next(&screen);
-        if (screen.rem) B().system.depth = screen.data->root_depth;
-    }
-    xcb_disconnect(connection);
-    if (error) return ExplainConnectionError(error, name, posix::FirstLine(said));
-    B().system.composited = IsXwayland(name);
-    return true;
-}
 
 Display* X11ConnectionOf(SDL_Window* window) {
     SDL_SysWMinfo info;
@@ -197,4 +146,4 @@ void DestroySdlWindow(SDL_Window* window) {
     if (display) XSync(display, False);
 }
 
-}  // namespace sdl_layer
+}  // namespace sdl2

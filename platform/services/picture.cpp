@@ -7,9 +7,10 @@
 
 #include <cstdlib>
 
-#include "platform/sdl/sdl_layer.h"
+#include "platform/services/driver.h"
+#include "platform/services/services.h"
 
-namespace sdl_layer {
+namespace services {
 namespace {
 struct Framebuffers {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
@@ -35,14 +36,14 @@ Picture picture;
 
 template <typename Function>
 bool Load(Function* function, const char* name) {
-    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+    *function = reinterpret_cast<Function>(driver::ProcAddress(name));
     return *function != nullptr;
 }
 
 // Core since OpenGL 3.0, and ARB_framebuffer_object before it.
 bool LoadFramebuffers(Framebuffers* gl) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (!(version && std::atoi(version) >= 3) && !SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object"))
+    if (!(version && std::atoi(version) >= 3) && !driver::HasExtension("GL_ARB_framebuffer_object"))
         return false;
     return Load(&gl->genFramebuffers, "glGenFramebuffers") && Load(&gl->deleteFramebuffers, "glDeleteFramebuffers") &&
            Load(&gl->bindFramebuffer, "glBindFramebuffer") &&
@@ -81,11 +82,11 @@ bool StartPicture(Size size) {
 }
 
 // The bars are cleared black whatever clear colour the program keeps, which is left as it was.
-void ShowPicture(SDL_Window* window) {
+void ShowPicture() {
     if (!picture.on) return;
     const Framebuffers& gl = picture.gl;
     Size output = {0, 0};
-    SDL_GL_GetDrawableSize(window, &output.width, &output.height);
+    driver::DrawableSize(&output.width, &output.height);
     Rect to = FitPicture(picture.size, output);
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
     gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -118,4 +119,4 @@ void EndPicture() {
 void SetPictureAlways(bool on) { picture.always = on; }
 bool PictureWanted() { return picture.always || B().system.composited; }
 
-}  // namespace sdl_layer
+}  // namespace services

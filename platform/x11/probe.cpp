@@ -1,0 +1,68 @@
+// The start's probe of an X display: whether a server is there and takes us, its colour depth,
+// and whether it is Xwayland.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <xcb/xcb.h>
+
+#include <cstring>
+
+#include "platform/posix/stderr_capture.h"
+#include "platform/services/services.h"
+#include "platform/x11/probe.h"
+
+namespace x11 {
+namespace {
+using services::B;
+using services::SetFailure;
+
+// Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
+// mode to the output, whatever its shape.
+bool IsXwayland(const char* name) {
+    Display* display = XOpenDisplay(name);
+    if (!display) return false;
+    bool xwayland = false;
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+    for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
+        XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+        xwayland = output && std::strncmp(output->name, "XWAYLAND", 8) == 0;
+        if (output) XRRFreeOutputInfo(output);
+    }
+    if (resources) XRRFreeScreenResources(resources);
+    XCloseDisplay(display);
+    return xwayland;
+}
+
+bool ExplainConnectionError(int error, const char* name, const char* refusal) {
+    if (refusal[0]) {
+        SetFailure("the display %s refused the connection: %s", name, refusal);
+    } else if (error == XCB_CONN_CLOSED_PARSE_ERR) {
+        SetFailure("DISPLAY=%s does not name a display", name);
+    } else if (error == XCB_CONN_CLOSED_INVALID_SCREEN) {
+        SetFailure("the display %s has no such screen", name);
+    } else {
+        SetFailure("cannot reach the display %s: no X server answers there", name);
+    }
+    return false;
+}
+}  // namespace
+
+bool Probe(const char* name) {
+    // libxcb writes to stderr why a server turned it away.
+    posix::StderrCapture refusal = posix::CaptureStderr();
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(name, &screenNumber);
+    char said[200];
+    posix::EndCapture(&refusal, said, sizeof said);
+    int error = xcb_connection_has_error(connection);
+    if (!error) {
+        xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
+        for (int i = 0; i < screenNumber && screen.rem; ++i) xcb_screen_next(&screen);
+        if (screen.rem) B().system.depth = screen.data->root_depth;
+    }
+    xcb_disconnect(connection);
+    if (error) return ExplainConnectionError(error, name, posix::FirstLine(said));
+    B().system.composited = IsXwayland(name);
+    return true;
+}
+
+}  // namespace x11

@@ -1,0 +1,10 @@
+// X11 only: connects once to see that the X server is there and takes us, and reads its colour
+// depth and whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...),
+// whose compositor scales an emulated mode to the output. False with the failure set.
+#pragma once
+
+namespace x11 {
+
+bool Probe(const char* name);
+
+}  // namespace x11
