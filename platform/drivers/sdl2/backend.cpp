@@ -69,9 +69,11 @@ WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const 
     return {WindowSystem::Other, "", nullptr, nullptr};
 }
 
+// Each step is undone by the step of the same number in Stop.
 bool Start() {
     System& system = B().system;
     if (system.started) return true;
+    // 1. The window system, once.
     WindowSystemChoice choice = ChooseWindowSystem(Env("SDL_VIDEODRIVER"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"));
     if (choice.refusal) {
         SetFailure("%s", choice.refusal);
@@ -79,34 +81,35 @@ bool Start() {
     }
     system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
-    bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&
-              (!system.name[0] || posix::MarkTheOnlyInstance(system.name));
+    bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&  // 2. the X server takes us
+              (!system.name[0] || posix::MarkTheOnlyInstance(system.name));    // 3. the one-instance mark
     if (ok) {
-        x11::WatchDesktop();  // before SDL starts threads of its own
-        posix::CatchEndRequests();
-        ok = StartSdlVideo(choice);
+        x11::WatchDesktop();  // 4. the watcher, before SDL starts threads of its own
+        posix::CatchEndRequests();  // 5. requests to end
+        ok = StartSdlVideo(choice);  // 6. SDL's video
     }
     if (!ok) {
         Stop();
         return false;
     }
-    CatchX11Errors();
+    CatchX11Errors();  // 7. errors of SDL's connection
     SDL_Rect monitor = {};
     if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
     return true;
 }
 
 // SDL gives the display its desktop mode back as its video system ends, if it has not already.
+// X errors stay caught until SDL's connection has closed: step 7 is undone after step 6.
 void Stop() {
     System& system = B().system;
     if (!system.started) return;
-    ForgetEvents();
+    ForgetEvents();  // 6. what was read on SDL's connection, before it closes
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    ReleaseX11Errors();
-    x11::StopWatching(true);
-    posix::ReleaseEndRequests();
-    posix::ReleaseInstanceMark();
-    ForgetCursor();
+    ReleaseX11Errors();              // 7.
+    posix::ReleaseEndRequests();     // 5.
+    x11::StopWatching(true);         // 4. the desktop is back
+    posix::ReleaseInstanceMark();    // 3.
+    ForgetCursor();                  // 1. the services' state
     ForgetMessages();
     system.started = false;
 }

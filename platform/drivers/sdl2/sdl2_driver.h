@@ -22,7 +22,8 @@ using namespace services;
 // Chooses the window system, checks that it takes us, takes the one-instance mark, starts the
 // watcher (X11), catches the requests to end and starts SDL's video. False with the failure set.
 bool Start();
-// Undoes Start in reverse; the desktop's mode and cursor are back after it. Safe to call twice.
+// Undoes Start in reverse, step by step, but for X errors, caught until SDL's connection has
+// closed; the desktop's mode and cursor are back after it. Safe to call twice.
 void Stop();
 
 // Which window system the environment asks for: X11 when DISPLAY is set, else Wayland when
