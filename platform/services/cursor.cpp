@@ -7,7 +7,6 @@ namespace services {
 namespace {
 Cursor& cursor = TheCursor();
 
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
 // Where the pointer stands on the program's monitor of this size: a pointer on another monitor
 // counts as the nearest point of it; where the driver cannot know, at the centre. On a monitor

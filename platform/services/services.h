@@ -59,6 +59,9 @@ HWND WindowHandle();
 HDC DeviceContextHandle();
 bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA made (window_class.cpp)
 
+// Like a real cursor, positions stop at the edges: low when high is below it.
+inline int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
+
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
 

@@ -5,8 +5,6 @@
 namespace services {
 namespace {
 Cursor cursor;
-
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 }  // namespace
 
 Cursor& TheCursor() { return cursor; }

@@ -31,7 +31,6 @@ void driver::GlobalPointer(int* x, int* y) { SDL_GetGlobalMouseState(x, y); }
 bool driver::WarpPointer(int x, int y) { return SDL_WarpMouseGlobal(x, y) == 0; }
 void driver::SetRelativePointer(bool on) { SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE); }
 void driver::ShowPointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
-bool driver::WindowShown() { return W().sdl && (SDL_GetWindowFlags(W().sdl) & SDL_WINDOW_SHOWN); }
 
 int driver::TakeMotion(driver::Motion* motions, int most) {
     SDL_PumpEvents();

@@ -66,6 +66,7 @@ void driver::DestroyWindow() {
 }
 
 bool driver::HasWindow() { return W().sdl != nullptr; }
+bool driver::WindowShown() { return W().sdl && (SDL_GetWindowFlags(W().sdl) & SDL_WINDOW_SHOWN); }
 
 bool driver::SetWindowMode(const driver::Mode& mode) {
     SDL_DisplayMode sdl;
