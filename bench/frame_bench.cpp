@@ -7,7 +7,8 @@
 //   pacing   under a simulated driver whose present blocks to the next refresh of a display at
 //            60, 59 and 75 Hz, where the display says 60.
 //   picture  the program's picture scaled into an output-sized window, paced and unpaced, and under
-//            the simulated vertical sync at 60 Hz, on a display of another size.
+//            the simulated vertical sync at 60 Hz, on a display of another size; and the direct
+//            path, drawn in the display's own 640 x 480, alike.
 // Run on an X display that offers 640 x 480 (tools/bench.sh starts a private Xvfb).
 #include <algorithm>
 #include <cstdio>
@@ -125,19 +126,26 @@ void PrintPacing() {
     }
 }
 
+double FramesPerSecond(const Run& r) {
+    double total = 0;
+    for (double ms : r.intervalsMs) total += ms;
+    return total > 0 ? 1000.0 * double(r.intervalsMs.size()) / total : 0;
+}
+
 // The program's picture scaled into a window as large as this display, as where a compositor
-// would stretch the switched mode: one row against the direct path's figures.
-void PrintPicture(const char* output) {
-    services::SetPictureAlways(true);
+// keeps the window at the output's size, or drawn directly in the display's own 640 x 480: one row.
+void PrintPicture(const char* output, bool scaled) {
+    services::SetPictureAlways(scaled);
     Run paced = Measure(ProgramLoop, true);
     Run unpaced = Measure(ProgramLoop, false);
     vsync.periodMs = 1000.0 / 60;
     Run blocking = Measure(ProgramLoop, true);
     vsync.periodMs = 0;
     long slots = blocking.refreshes.empty() ? 0 : blocking.refreshes.back() - blocking.refreshes.front() + 1;
-    std::printf("| picture on %s | %.3f | %.3f | %.2f | %.2f | %ld of %ld |\n", output, CpuMsPerFrame(paced),
-                CpuMsPerFrame(unpaced), Percentile(paced.intervalsMs, 0.5), Percentile(paced.intervalsMs, 0.99),
-                slots - long(blocking.refreshes.size()), slots);
+    std::printf("| %s on %s | %.3f | %.3f | %.1f | %.1f | %.2f | %ld of %ld |\n", scaled ? "picture" : "direct",
+                output, CpuMsPerFrame(paced), CpuMsPerFrame(unpaced), FramesPerSecond(paced),
+                FramesPerSecond(unpaced), Percentile(paced.intervalsMs, 0.99), slots - long(blocking.refreshes.size()),
+                slots);
 }
 
 }  // namespace
@@ -145,11 +153,11 @@ void PrintPicture(const char* output) {
 
 using namespace bench;
 
-// With "picture OUTPUT": only the picture's row, on the display of that size.
+// With "picture OUTPUT" or "direct OUTPUT": only that row, on the display of that size.
 int main(int argc, char** argv) {
     PrepareInputInjection();
-    if (argc == 3 && std::string(argv[1]) == "picture") {
-        PrintPicture(argv[2]);
+    if (argc == 3 && (std::string(argv[1]) == "picture" || std::string(argv[1]) == "direct")) {
+        PrintPicture(argv[2], std::string(argv[1]) == "picture");
         return 0;
     }
     PrintFrames();

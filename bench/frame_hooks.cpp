@@ -92,20 +92,33 @@ void Observe(bool shows, Clock::time_point now) {
     }
 }
 
+bool swapping;  // OpenGL's present may itself put an image
 }  // namespace
 }  // namespace bench
 
 using namespace bench;
 
-// Every present of both loops passes here.
+// Every present of both loops passes here: OpenGL's, or the picture's as an image in the X
+// server's shared memory (declared in plain types, as Xlib lays them out).
 extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
     using Swap = void (*)(SDL_Window*);
     static Swap real = reinterpret_cast<Swap>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
     bool shows = latency.on && InputShows(latency.input);  // read back before it is presented
+    swapping = true;
     real(window);
+    swapping = false;
     Clock::time_point now = vsync.periodMs > 0 ? BlockToNextRefresh() : Clock::now();
     if (latency.on) Observe(shows, now);
     Presented(now);
+}
+
+extern "C" int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, int fromX, int fromY,
+                            int toX, int toY, unsigned width, unsigned height, int sendEvent) {
+    using Put = int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+    static Put real = reinterpret_cast<Put>(dlsym(RTLD_NEXT, "XShmPutImage"));
+    int put = real(display, drawable, gc, image, fromX, fromY, toX, toY, width, height, sendEvent);
+    if (!swapping) Presented(vsync.periodMs > 0 ? BlockToNextRefresh() : Clock::now());
+    return put;
 }
 
 extern "C" void* malloc(size_t size) {

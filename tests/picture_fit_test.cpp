@@ -1,5 +1,8 @@
-// Where the program's picture stands on an output of another shape, and positions between them.
+// Where the program's picture stands on an output of another shape, positions between them, the
+// mode it is shown in and its pixels scaled there.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/services/services.h"
 
@@ -38,6 +41,47 @@ TEST(Picture, APositionGoesToTheOutputAndBackUnchanged) {
             }
     POINT middle = services::OutputFromPicture({640, 480}, output, {320, 240});
     EXPECT_TRUE(middle.x == 512 && middle.y == 384) << "the picture's middle is the monitor's";
+}
+
+// Xwayland's modes on a 1920 x 1080 output, as its RandR lists them, with two of 4:3 and one off.
+TEST(Picture, IsShownInTheSmallestModeOfTheOutputsShapeThatHoldsIt) {
+    driver::Mode listed[] = {{1920, 1080, 24}, {1600, 900, 24}, {1440, 1080, 24}, {1368, 768, 24},
+                             {1280, 720, 24},  {1024, 768, 24}, {1024, 576, 24},  {864, 486, 24},
+                             {800, 600, 24},   {720, 400, 24},  {640, 480, 24},   {640, 360, 24}};
+    struct {
+        Size output, picture;
+        int bits, count;  // of the modes above, from the first
+        Size mode;        // 0 x 0: none
+    } cases[] = {{{1920, 1080}, {640, 480}, 16, 12, {864, 486}},  // 640 x 360 is too low
+                 {{1920, 1080}, {640, 480}, 16, 7, {1024, 576}},
+                 {{1920, 1080}, {640, 480}, 32, 12, {0, 0}},      // too few bits
+                 {{1366, 768}, {640, 480}, 16, 4, {0, 0}},        // 1368 x 768 is within 1 % of its shape, but larger
+                 {{1366, 768}, {640, 480}, 16, 5, {1280, 720}},
+                 {{1280, 1024}, {640, 480}, 16, 12, {0, 0}},      // 5:4: none
+                 {{1024, 768}, {640, 480}, 16, 12, {640, 480}},   // 1:1
+                 {{1024, 768}, {640, 480}, 16, 6, {0, 0}},        // only the output's own
+                 {{640, 480}, {640, 480}, 16, 12, {0, 0}}};
+    for (const auto& c : cases) {
+        driver::Mode mode = services::ModeOfTheOutputsShape(listed, c.count, c.output, c.picture, c.bits);
+        EXPECT_TRUE(mode.width == c.mode.width && mode.height == c.mode.height)
+            << c.output.width << " x " << c.output.height << " of " << c.count << " modes at " << c.bits
+            << " bits: " << mode.width << " x " << mode.height;
+    }
+}
+
+// OpenGL reads rows from the bottom; the image's run from the top, and what is outside the fit
+// stays as it was.
+TEST(Picture, IsScaledIntoTheImageByNearestPixelsUpsideDown) {
+    const unsigned picture[] = {1, 2, 3, 4, 5, 6};  // 3 x 2: the bottom row first
+    std::vector<unsigned> image(7 * 5, 9);
+    ASSERT_TRUE(services::ScalePicture(picture, {3, 2}, image.data(), 7, {1, 1, 6, 3}));
+    std::vector<unsigned> expected = {9, 9, 9, 9, 9, 9, 9,  //
+                                      9, 4, 4, 5, 5, 6, 6,  //
+                                      9, 1, 1, 2, 2, 3, 3,  //
+                                      9, 1, 1, 2, 2, 3, 3,  //
+                                      9, 9, 9, 9, 9, 9, 9};
+    EXPECT_EQ(expected, image);
+    EXPECT_FALSE(services::ScalePicture(picture, {3, 2}, image.data(), 7, {0, 0, services::kMostColumns + 1, 1}));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(
     build-essential cmake pkg-config
-    libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
+    libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libxext-dev libwayland-dev
     libx11-dev libxrandr-dev libxcb1-dev libxkbcommon-dev
 )
 test_packages=(
@@ -15,7 +15,7 @@ test_packages=(
     x11-utils xauth openbox wmctrl weston
     xwayland sway grim wtype mutter dbus python3-gi pipewire wireplumber gstreamer1.0-pipewire
     gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    kwin-wayland plasma-wayland-protocols libwayland-dev
+    kwin-wayland plasma-wayland-protocols
     g++-mingw-w64-x86-64 wine64 wine
     dpkg-dev lintian desktop-file-utils appstream groff-base
 )

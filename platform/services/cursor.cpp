@@ -8,6 +8,14 @@ namespace {
 Cursor& cursor = TheCursor();
 
 
+// What the picture is shown on: its window, which covers the monitor, or the monitor before it.
+// A window manager may keep the window at the monitor's size in another mode.
+Size PictureOutput() {
+    Size window = {0, 0};
+    if (driver::HasWindow()) driver::DrawableSize(&window.width, &window.height);
+    return window.width > 0 && window.height > 0 ? window : MonitorSize();
+}
+
 // Where the pointer stands on the program's monitor of this size: a pointer on another monitor
 // counts as the nearest point of it; where the driver cannot know, at the centre. On a monitor
 // that shows the program's picture, positions are the picture's.
@@ -17,14 +25,14 @@ POINT PointerPosition(Size monitor) {
     driver::GlobalPointer(&x, &y);
     POINT at = {x - B().system.origin.x, y - B().system.origin.y};
     if (monitor.width <= 0 || monitor.height <= 0) return at;  // no window yet
-    if (B().window.picture) at = PictureFromOutput(monitor, MonitorSize(), at);
+    if (B().window.picture) at = PictureFromOutput(monitor, PictureOutput(), at);
     return {Clamp(at.x, 0, monitor.width - 1), Clamp(at.y, 0, monitor.height - 1)};
 }
 
 POINT PointerPosition() { return PointerPosition(B().window.client); }
 
 BOOL WarpTo(POINT at) {
-    if (B().window.picture) at = OutputFromPicture(B().window.client, MonitorSize(), at);
+    if (B().window.picture) at = OutputFromPicture(B().window.client, PictureOutput(), at);
     return driver::WarpPointer(B().system.origin.x + at.x, B().system.origin.y + at.y);
 }
 

@@ -5,6 +5,21 @@
 
 namespace services {
 namespace {
+struct Modes {
+    driver::Mode list[256];
+    int count;
+};
+Modes modes;
+
+// Of exactly this size, with at least these bits: the first the driver lists.
+bool FindMode(int width, int height, int bits, driver::Mode* found) {
+    for (int i = 0; i < modes.count; ++i) {
+        const driver::Mode& mode = modes.list[i];
+        if (mode.width == width && mode.height == height && mode.bits >= bits) return *found = mode, true;
+    }
+    return false;
+}
+
 LONG RefuseMode(int width, int height, int bits) {
     driver::Mode desktop = driver::DesktopMode();
     SetFailure("cannot switch the display to %d x %d at %d bits per pixel: the display offers no such mode "
@@ -25,6 +40,7 @@ LONG RestoreDesktopMode() {
 bool SwitchTheModeInstead() {
     FullscreenWindow& window = B().window;
     window.picture = false;
+    window.shaped = driver::Mode{};
     if (window.mode.width == 0) {
         SetFailure("cannot show a %d x %d picture: OpenGL here has no framebuffer objects, and the display offers "
                    "no such mode", window.asked.width, window.asked.height);
@@ -43,12 +59,16 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!B().system.started) return DISP_CHANGE_FAILED;
     int width = int(mode->dmPelsWidth), height = int(mode->dmPelsHeight), bits = int(mode->dmBitsPerPel);
     // Where the picture stands in for the switch, the monitor need not offer the mode.
-    window.mode = driver::Mode{};
+    window.mode = window.shaped = driver::Mode{};
     window.picture = PictureWanted();
-    if (!driver::FindMode(width, height, bits, &window.mode) && !window.picture) return RefuseMode(width, height, bits);
+    modes.count = driver::DisplayModes(modes.list, int(sizeof modes.list / sizeof modes.list[0]));
+    if (!FindMode(width, height, bits, &window.mode) && !window.picture) return RefuseMode(width, height, bits);
+    if (window.picture && !B().system.keepsOutputSize)
+        window.shaped = ModeOfTheOutputsShape(modes.list, modes.count, MonitorSize(), {width, height}, bits);
     RememberPointerBeforeTheSwitch({width, height});
     window.fullscreenPending = true;  // the switch happens when the full-screen window appears
-    if (driver::HasWindow() && !window.picture && !driver::SetWindowMode(window.mode)) return DISP_CHANGE_FAILED;
+    const driver::Mode& to = window.picture ? window.shaped : window.mode;
+    if (driver::HasWindow() && to.width && !driver::SetWindowMode(to)) return DISP_CHANGE_FAILED;
     return DISP_CHANGE_SUCCESSFUL;
 }
 

@@ -90,11 +90,12 @@ struct Motion {
 };
 int TakeMotion(Motion* motions, int most);
 
-// The program's monitor's display modes; bits is 0 where the driver cannot tell.
+// The program's monitor's display modes, up to `most` of them: how many. Bits is 0 where the
+// driver cannot tell. Under a compositor some are emulated: it scales them to the output.
 struct Mode {
     int width, height, bits;
 };
-bool FindMode(int width, int height, int bits, Mode* found);  // of exactly this size, at least these bits
+int DisplayModes(Mode* modes, int most);
 Mode DesktopMode();
 
 // The one window, made hidden, borderless from its creation and with OpenGL in this pixel format:
@@ -111,7 +112,7 @@ struct WindowPlan {
 bool CreateWindow(const WindowPlan& plan);
 void DestroyWindow();  // the window system's late errors of a window being destroyed count
 bool HasWindow();
-bool SetWindowMode(const Mode& mode);  // the mode a full-screen window switches to
+bool SetWindowMode(const Mode& mode);  // the mode a full-screen window switches to: one of the list
 bool SwitchMode(const Mode& mode);     // the window full screen in this mode, now
 // Hidden and out of full screen, and on X11 unmapped first, so that no frame of a window at the
 // program's size ever shows on the desktop before its mode returns.
@@ -130,6 +131,17 @@ void Present();
 void* ProcAddress(const char* name);
 bool HasExtension(const char* name);
 void DrawableSize(int* width, int* height);
+
+// A picture shown without OpenGL, where the window system can (X11's shared memory): an image of
+// this size, its pixels 0x00RRGGBB words in rows top first, black until written, put onto the
+// window whole in place of OpenGL's present. False where there is none.
+struct Image {
+    unsigned* pixels;
+    int width, height, stride;  // the stride in words
+};
+bool CreateImage(int width, int height, Image* image);
+bool PutImage();  // returns once the window system has read it
+void DestroyImage();
 
 const char* LastError();  // the library's words on its last failure
 

@@ -53,20 +53,18 @@ uint64_t RefreshPeriod() {
 }
 
 // The window the program asked for: a picture's covers the monitor from the start, with a window
-// manager or without; a full-screen one is on the program's monitor, whose mode it switches.
+// manager or without, in a mode of the monitor's shape where there is one; a full-screen one is on
+// the program's monitor, whose mode it switches.
 driver::WindowPlan Plan(const PIXELFORMATDESCRIPTOR& request) {
     const FullscreenWindow& window = B().window;
-    bool deep = request.cColorBits > 16;
-    driver::WindowPlan plan = {window.title, {B().system.origin.x, B().system.origin.y, window.asked.width,
-                                              window.asked.height},
-                               driver::Fullscreen::No, window.mode, deep ? 8 : 5, deep ? 8 : 6, deep ? 8 : 5,
+    bool deep = request.cColorBits > 16, overTheDesktop = window.picture && window.shaped.width == 0;
+    driver::Mode mode = window.picture ? window.shaped : window.mode;
+    Size size = overTheDesktop ? MonitorSize() : window.picture ? Size{mode.width, mode.height} : window.asked;
+    driver::WindowPlan plan = {window.title, {B().system.origin.x, B().system.origin.y, size.width, size.height},
+                               driver::Fullscreen::No, mode, deep ? 8 : 5, deep ? 8 : 6, deep ? 8 : 5,
                                request.cDepthBits, (request.dwFlags & PFD_DOUBLEBUFFER) != 0};
-    if (window.picture) {
-        Size monitor = MonitorSize();
-        plan.bounds.width = monitor.width, plan.bounds.height = monitor.height;
-    }
     if (window.fullscreenPending)
-        plan.fullscreen = window.picture ? driver::Fullscreen::OverTheDesktop : driver::Fullscreen::SwitchedMode;
+        plan.fullscreen = overTheDesktop ? driver::Fullscreen::OverTheDesktop : driver::Fullscreen::SwitchedMode;
     return plan;
 }
 
@@ -130,7 +128,7 @@ BOOL WINAPI SwapBuffers(HDC dc) {
     if (!IsDeviceContext(dc)) return FALSE;
     ShowPicture();  // the copy is not timed: a slow one is no driver keeping to the display
     uint64_t start = Now();
-    driver::Present();
+    PresentPicture();
     uint64_t presented = Now();
     DrawIntoPicture();
     uint64_t wait = PacePresent(&pacing.schedule, start, presented);

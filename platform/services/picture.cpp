@@ -1,7 +1,10 @@
 // The picture: where a compositor puts full-screen windows on the output and would stretch a
 // switched 640 x 480 mode to the output's shape, the program draws into an off-screen framebuffer
-// of the size it asked for instead, and each present scales it, shape kept, into the middle of a
-// window as large as the output, with black bars at the sides or above and below.
+// of the size it asked for instead, and each present scales it, shape kept, into the middle of
+// its window, with black bars at the sides or above and below. In a mode of the output's shape the
+// window is small and the compositor scales it; where the window is as large as the output, the
+// picture goes by an image where the window system has one: scaling into it on the CPU costs far
+// less than a software OpenGL's pass over every pixel of the window.
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -31,8 +34,12 @@ struct Picture {
     Size size;
     GLuint framebuffer, colour, depth;
     Framebuffers gl;
+    driver::Image image;
+    bool noImage;  // the window system has none to give
+    bool asImage;  // the frame in hand went into the image
 };
 Picture picture;
+unsigned readBack[1024 * 768];  // the picture's pixels, for the image
 
 template <typename Function>
 bool Load(Function* function, const char* name) {
@@ -65,6 +72,30 @@ GLuint Renderbuffer(GLenum format, GLenum attachment) {
     return buffer;
 }
 
+// Where the compositor does not scale the window for the program: over the desktop, or where
+// the window manager kept the window at the output's size in a mode of another.
+bool ImageWanted(Size output) {
+    const driver::Mode& shaped = B().window.shaped;
+    bool scaledByTheCompositor = shaped.width == output.width && shaped.height == output.height;
+    return !scaledByTheCompositor && !picture.noImage && output.width <= kMostColumns &&
+           1LL * picture.size.width * picture.size.height <= (long long)(sizeof readBack / sizeof readBack[0]);
+}
+
+bool ImageOfSize(Size output) {
+    driver::Image& image = picture.image;
+    if (image.pixels && image.width == output.width && image.height == output.height) return true;
+    if (image.pixels) driver::DestroyImage();
+    image = driver::Image{};
+    picture.noImage = !driver::CreateImage(output.width, output.height, &image);
+    if (picture.noImage) image = driver::Image{};
+    return !picture.noImage;
+}
+
+void ShowAsImage(Rect to) {
+    picture.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
+    glReadPixels(0, 0, picture.size.width, picture.size.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, readBack);
+    ScalePicture(readBack, picture.size, picture.image.pixels, picture.image.stride, to);
+}
 }  // namespace
 
 bool StartPicture(Size size) {
@@ -88,6 +119,8 @@ void ShowPicture() {
     Size output = {0, 0};
     driver::DrawableSize(&output.width, &output.height);
     Rect to = FitPicture(picture.size, output);
+    picture.asImage = ImageWanted(output) && ImageOfSize(output);
+    if (picture.asImage) return ShowAsImage(to);
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
     gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     GLfloat kept[4];
@@ -98,6 +131,13 @@ void ShowPicture() {
     int bottom = output.height - to.y - to.h;  // OpenGL counts rows from the bottom
     gl.blitFramebuffer(0, 0, picture.size.width, picture.size.height, to.x, bottom, to.x + to.w, bottom + to.h,
                        GL_COLOR_BUFFER_BIT, GL_LINEAR);
+}
+
+void PresentPicture() {
+    if (picture.asImage)
+        driver::PutImage();
+    else
+        driver::Present();
 }
 
 void DrawIntoPicture() {
@@ -113,7 +153,9 @@ void EndPicture() {
     if (picture.colour) gl.deleteRenderbuffers(1, &picture.colour);
     if (picture.depth) gl.deleteRenderbuffers(1, &picture.depth);
     picture.framebuffer = picture.colour = picture.depth = 0;
-    picture.on = false;
+    if (picture.image.pixels) driver::DestroyImage();
+    picture.image = driver::Image{};
+    picture.on = picture.noImage = picture.asImage = false;
 }
 
 void SetPictureAlways(bool on) { picture.always = on; }

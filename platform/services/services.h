@@ -22,6 +22,9 @@ struct System {
     // one when none is marked. The program's screen positions are from its top-left corner, which
     // on X11 is here on the screen that spans every monitor.
     POINT origin;
+    // The compositor copies a window of the output's size far faster than it scales a smaller
+    // one (wlroots' without a GPU): the picture keeps to the output's size, switching no mode.
+    bool keepsOutputSize;
 };
 
 struct WindowClass {
@@ -42,8 +45,10 @@ struct FullscreenWindow {
     bool fullscreenPending;
     driver::Mode mode;  // the switched mode the window takes; width 0 when the display has none
     // The program draws into a picture of the asked size, which the present scales into the
-    // middle of a window as large as the output, instead of the display switching its mode.
+    // middle of its window, instead of the display switching to the asked mode: a window of a mode
+    // of the output's shape, or else one as large as the output over the desktop as it is.
     bool picture;
+    driver::Mode shaped;  // width 0 when the display has no mode of the output's shape
     bool minimised;
 };
 
@@ -77,6 +82,15 @@ struct Rect {
 Rect FitPicture(Size picture, Size output);
 POINT PictureFromOutput(Size shape, Size output, POINT at);
 POINT OutputFromPicture(Size shape, Size output, POINT at);
+// The picture's pixels, rows bottom first as OpenGL reads them, scaled into `fit` of an image
+// whose rows run top first, each pixel taking the picture's nearest; false for a fit wider than
+// kMostColumns.
+constexpr int kMostColumns = 8192;
+bool ScalePicture(const unsigned* picture, Size size, unsigned* image, int stride, Rect fit);
+// The smallest mode of the output's own shape that holds the picture at these bits, and is smaller
+// than the output, or width 0: in it the program shows a small picture, and the compositor scales
+// it to the output with its shape kept.
+driver::Mode ModeOfTheOutputsShape(const driver::Mode* modes, int count, Size output, Size picture, int bits);
 
 // The display (display.cpp): without framebuffer objects there is no picture, and the display
 // switches as on a bare X server; false with the failure set when it has no such mode either.
@@ -89,7 +103,8 @@ void SetPresentPacing(bool on);
 // The picture (picture.cpp): an off-screen framebuffer of the program's size, shown scaled with
 // its shape kept and black bars around it, where a compositor would stretch the switched mode.
 bool StartPicture(Size picture);  // the frames go into it from now on; false without framebuffers
-void ShowPicture();               // scaled into the window's back buffer, before its present
+void ShowPicture();               // scaled into the window's back buffer or its image, before the present
+void PresentPicture();            // the image where the picture went into one, else OpenGL's present
 void DrawIntoPicture();           // after the present: the next frame goes into the picture
 void EndPicture();                // with the context still current
 // Takes the picture on any window system; only the frame benchmark and the tests ask for it.

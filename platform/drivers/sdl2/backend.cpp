@@ -7,6 +7,7 @@
 #include "platform/posix/instance_mark.h"
 #include "platform/posix/stderr_capture.h"
 #include "platform/drivers/sdl2/sdl2_driver.h"
+#include "platform/wayland/compositor.h"
 #include "platform/x11/mode_watcher.h"
 #include "platform/x11/probe.h"
 
@@ -79,7 +80,8 @@ bool Start() {
         SetFailure("%s", choice.refusal);
         return false;
     }
-    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}};
+    bool wayland = choice.kind == WindowSystem::Wayland;
+    system = System{true, choice.kind, {}, 0, false, wayland, {0, 0}, wayland && wayland::IsWlroots(choice.name)};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&  // 2. the X server takes us
               (!system.name[0] || posix::MarkTheOnlyInstance(system.name));    // 3. the one-instance mark

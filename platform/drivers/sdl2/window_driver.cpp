@@ -4,8 +4,6 @@
 
 namespace sdl2 {
 namespace {
-SDL_DisplayMode switchedMode;  // the SDL mode of the last one found
-
 void SetPixelFormatAttributes(const driver::WindowPlan& plan) {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, plan.red);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, plan.green);
@@ -14,11 +12,14 @@ void SetPixelFormatAttributes(const driver::WindowPlan& plan) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, plan.doubleBuffer ? 1 : 0);
 }
 
-// The SDL mode that matches the driver's, or false when the display has none like it.
-bool SdlModeOf(const driver::Mode& mode, SDL_DisplayMode* found) {
-    if (switchedMode.w == mode.width && switchedMode.h == mode.height && mode.width > 0) {
-        *found = switchedMode;
-        return true;
+driver::Mode ModeOf(const SDL_DisplayMode& mode) { return {mode.w, mode.h, int(SDL_BITSPERPIXEL(mode.format))}; }
+
+// The SDL mode that is the driver's, the first listed (of the highest refresh rate), or false.
+bool SdlModeOf(const driver::Mode& wanted, SDL_DisplayMode* found) {
+    for (int i = 0, count = SDL_GetNumDisplayModes(0); i < count; ++i) {
+        driver::Mode mode = {};
+        if (SDL_GetDisplayMode(0, i, found) == 0) mode = ModeOf(*found);
+        if (mode.width == wanted.width && mode.height == wanted.height && mode.bits == wanted.bits) return true;
     }
     return false;
 }
@@ -27,23 +28,19 @@ bool SdlModeOf(const driver::Mode& mode, SDL_DisplayMode* found) {
 
 using namespace sdl2;
 
-bool driver::FindMode(int width, int height, int bits, driver::Mode* found) {
-    for (int i = 0, count = SDL_GetNumDisplayModes(0); i < count; ++i) {
+int driver::DisplayModes(driver::Mode* modes, int most) {
+    int listed = 0;
+    for (int i = 0, count = SDL_GetNumDisplayModes(0); i < count && listed < most; ++i) {
         SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
-        if (mode.w == width && mode.h == height && int(SDL_BITSPERPIXEL(mode.format)) >= bits) {
-            switchedMode = mode;
-            *found = {mode.w, mode.h, int(SDL_BITSPERPIXEL(mode.format))};
-            return true;
-        }
+        if (SDL_GetDisplayMode(0, i, &mode) == 0) modes[listed++] = ModeOf(mode);
     }
-    return false;
+    return listed;
 }
 
 driver::Mode driver::DesktopMode() {
     SDL_DisplayMode desktop = {};
     SDL_GetDesktopDisplayMode(0, &desktop);
-    return {desktop.w, desktop.h, int(SDL_BITSPERPIXEL(desktop.format))};
+    return ModeOf(desktop);
 }
 
 bool driver::CreateWindow(const driver::WindowPlan& plan) {

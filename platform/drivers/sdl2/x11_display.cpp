@@ -10,6 +10,7 @@
 
 #include "platform/drivers/sdl2/x11_display.h"
 #include "platform/x11/keyboard.h"
+#include "platform/x11/shared_image.h"
 
 namespace sdl2 {
 namespace {
@@ -147,3 +148,18 @@ void DestroySdlWindow(SDL_Window* window) {
 }
 
 }  // namespace sdl2
+
+using namespace sdl2;
+
+bool driver::CreateImage(int width, int height, driver::Image* image) {
+    SDL_SysWMinfo info;
+    x11::Pixels pixels = {};
+    if (!X11Info(W().sdl, &info) ||
+        !x11::CreateSharedImage(info.info.x11.display, info.info.x11.window, width, height, &pixels))
+        return false;
+    *image = {pixels.words, pixels.width, pixels.height, pixels.stride};
+    return true;
+}
+
+bool driver::PutImage() { return x11::PutSharedImage(); }
+void driver::DestroyImage() { x11::DestroySharedImage(); }
