@@ -77,7 +77,8 @@ GLuint Renderbuffer(GLenum format, GLenum attachment) {
 bool ImageWanted(Size output) {
     const driver::Mode& shaped = B().window.shaped;
     bool scaledByTheCompositor = shaped.width == output.width && shaped.height == output.height;
-    return !scaledByTheCompositor && !picture.noImage && output.width <= kMostColumns &&
+    return !scaledByTheCompositor && !picture.noImage && output.width > 0 && output.height > 0 &&
+           output.width <= kMostColumns &&
            1LL * picture.size.width * picture.size.height <= (long long)(sizeof readBack / sizeof readBack[0]);
 }
 

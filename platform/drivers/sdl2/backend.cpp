@@ -80,8 +80,7 @@ bool Start() {
         SetFailure("%s", choice.refusal);
         return false;
     }
-    bool wayland = choice.kind == WindowSystem::Wayland;
-    system = System{true, choice.kind, {}, 0, false, wayland, {0, 0}, wayland && wayland::IsWlroots(choice.name)};
+    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}, false};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&  // 2. the X server takes us
               (!system.name[0] || posix::MarkTheOnlyInstance(system.name));    // 3. the one-instance mark
@@ -95,6 +94,8 @@ bool Start() {
         return false;
     }
     CatchX11Errors();  // 7. errors of SDL's connection
+    // Once SDL has reached the compositor: whatever the library says of a failure is SDL's to say.
+    system.keepsOutputSize = system.kind == WindowSystem::Wayland && wayland::IsWlroots(system.name);
     SDL_Rect monitor = {};
     if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
     return true;
