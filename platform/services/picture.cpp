@@ -87,8 +87,7 @@ bool ImageOfSize(Size output) {
     if (image.pixels && image.width == output.width && image.height == output.height) return true;
     if (image.pixels) driver::DestroyImage();
     image = driver::Image{};
-    picture.noImage = !driver::CreateImage(output.width, output.height, &image);
-    if (picture.noImage) image = driver::Image{};
+    picture.noImage = !driver::CreateImage(output.width, output.height, &image);  // writes only what it made
     return !picture.noImage;
 }
 

@@ -42,7 +42,7 @@ bool TrueColourWords(const XImage* image) {
 }  // namespace
 
 // The image keeps a pointer to its segment's record: both stay in `shared` from the start.
-bool CreateSharedImage(Display* display, unsigned long window, int width, int height, Pixels* pixels) {
+bool CreateSharedImage(Display* display, unsigned long window, int width, int height, driver::Image* image) {
     DestroySharedImage();
     XWindowAttributes attributes;
     if (!display || !XShmQueryExtension(display) || !XGetWindowAttributes(display, window, &attributes)) return false;
@@ -67,7 +67,7 @@ bool CreateSharedImage(Display* display, unsigned long window, int width, int he
     made.display = display;
     made.window = window;
     made.gc = XCreateGC(display, window, 0, nullptr);
-    *pixels = {reinterpret_cast<uint32_t*>(memory), width, height, made.image->bytes_per_line / 4};
+    *image = {static_cast<unsigned*>(memory), width, height, made.image->bytes_per_line / 4};
     return true;
 }
 

@@ -3,21 +3,15 @@
 // a software OpenGL costs the program a pass over every pixel of the window.
 #pragma once
 
-#include <cstdint>
+#include "platform/services/driver.h"
 
 typedef struct _XDisplay Display;  // NOLINT(bugprone-reserved-identifier): Xlib names it so
 
 namespace x11 {
 
-// Its pixels are 0x00RRGGBB words, rows top first, stride words apart; black until written.
-struct Pixels {
-    uint32_t* words;
-    int width, height, stride;
-};
-
-// False, with nothing made, where the server shares no memory (a remote one) or the window's
+// The image as the driver gives it (driver.h). False, with nothing made, where the server shares no memory (a remote one) or the window's
 // visual is not 24-bit colour in 32-bit words.
-bool CreateSharedImage(Display* display, unsigned long window, int width, int height, Pixels* pixels);
+bool CreateSharedImage(Display* display, unsigned long window, int width, int height, driver::Image* image);
 bool PutSharedImage();  // onto the window whole; returns once the server has read it
 void DestroySharedImage();
 

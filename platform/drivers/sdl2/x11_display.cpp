@@ -153,12 +153,8 @@ using namespace sdl2;
 
 bool driver::CreateImage(int width, int height, driver::Image* image) {
     SDL_SysWMinfo info;
-    x11::Pixels pixels = {};
-    if (!X11Info(W().sdl, &info) ||
-        !x11::CreateSharedImage(info.info.x11.display, info.info.x11.window, width, height, &pixels))
-        return false;
-    *image = {pixels.words, pixels.width, pixels.height, pixels.stride};
-    return true;
+    return X11Info(W().sdl, &info) &&
+           x11::CreateSharedImage(info.info.x11.display, info.info.x11.window, width, height, image);
 }
 
 bool driver::PutImage() { return x11::PutSharedImage(); }
