@@ -19,7 +19,9 @@ struct Pacing {
 Pacing pacing;
 
 // What the OpenGL library wrote while the window and context were made: its own words on why it
-// cannot serve, kept to go into the program's line, or passed on once the context is current.
+// cannot serve, kept to go into the program's line. Once the context is current they are dropped:
+// Mesa on a machine without a GPU, and libdecor without its plugins, report the paths they tried
+// and left, which a user who got the picture need not read.
 char openGlSaid[512];
 
 void KeepWhatOpenGlSays(posix::StderrCapture* capture) {
@@ -113,7 +115,6 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (B().window.picture && !StartPicture(B().window.asked) && !SwitchTheModeInstead()) return FALSE;
     driver::SetSwapInterval(1);
     StartPacing(&pacing.schedule, RefreshPeriod());
-    std::fputs(openGlSaid, stderr);  // all went well: what the library said is its own to say
     openGlSaid[0] = '\0';
     return TRUE;
 }

@@ -22,8 +22,9 @@ struct System {
     // one when none is marked. The program's screen positions are from its top-left corner, which
     // on X11 is here on the screen that spans every monitor.
     POINT origin;
-    // The compositor copies a window of the output's size far faster than it scales a smaller
-    // one (wlroots' without a GPU): the picture keeps to the output's size, switching no mode.
+    // The picture keeps to the output's size, switching no mode: the compositor copies a window
+    // of the output's size far faster than it scales a smaller one (wlroots' without a GPU), or
+    // an emulated mode would be the window's alone (Xwayland 23 and later).
     bool keepsOutputSize;
 };
 

@@ -16,11 +16,17 @@ using services::B;
 using services::SetFailure;
 
 // Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
-// mode to the output, whatever its shape.
+// mode to the output, whatever its shape. Up to Xwayland 22 the whole X screen took the mode; from
+// Xwayland 23 on only the window does, while the X screen and the pointer's positions keep the
+// output's size and some compositors scale the pointer's motion by the mode (mutter 48, KWin 6.7),
+// so the window keeps to the output's size there.
+constexpr int kPerWindowModes = 12300000;  // Xwayland 23.0.0, as the X server numbers its release
+
 bool IsXwayland(const char* name) {
     Display* display = XOpenDisplay(name);
     if (!display) return false;
     bool xwayland = false;
+    B().system.keepsOutputSize = false;
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
     for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
         XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
@@ -28,6 +34,7 @@ bool IsXwayland(const char* name) {
         if (output) XRRFreeOutputInfo(output);
     }
     if (resources) XRRFreeScreenResources(resources);
+    if (xwayland && VendorRelease(display) >= kPerWindowModes) B().system.keepsOutputSize = true;
     XCloseDisplay(display);
     return xwayland;
 }

@@ -33,15 +33,16 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     // own choice stays.
     setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopEntryId, 0);
+    // Where SDL2 is sdl2-compat over SDL3, SDL3 reads these by its own names: the identity, and
+    // warps left as warps (SDL3 otherwise turns two warps to the middle into relative mode).
+    if (!Env("SDL_APP_ID")) SDL_SetHint("SDL_APP_ID", kDesktopEntryId);
+    SDL_SetHint("SDL_MOUSE_EMULATE_WARP_WITH_RELATIVE", "0");
     // What the window system's libraries write meanwhile goes into the program's one line.
     posix::StderrCapture capture = posix::CaptureStderr();
     bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
     char said[800];
     posix::EndCapture(&capture, said, sizeof said);
-    if (started) {
-        std::fputs(said, stderr);
-        return true;
-    }
+    if (started) return true;  // what was tried on the way is no news
     char where[96] = "that SDL_VIDEODRIVER names";
     if (choice.name[0]) std::snprintf(where, sizeof where, "on %s", choice.name);
     const char* line = posix::FirstLine(said);
@@ -95,7 +96,7 @@ bool Start() {
     }
     CatchX11Errors();  // 7. errors of SDL's connection
     // Once SDL has reached the compositor: whatever the library says of a failure is SDL's to say.
-    system.keepsOutputSize = system.kind == WindowSystem::Wayland && wayland::IsWlroots(system.name);
+    if (system.kind == WindowSystem::Wayland) system.keepsOutputSize = wayland::IsWlroots(system.name);
     SDL_Rect monitor = {};
     if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
     return true;

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the program and runs its unit and desktop tests inside a chroot of a newer Debian release,
+# as a user of that release has it: its compiler, SDL, Mesa, X servers and compositors.
+# Usage: test-release.sh RELEASE [CTEST ARGUMENTS...], RELEASE trixie (Debian 13) or testing.
+# The chroot is made with mmdebstrap when missing and kept in /var/cache/tolvaren/RELEASE; each run
+# installs what tools/setup.sh asks for there. Needs root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+release=${1:?usage: test-release.sh trixie|testing [ctest arguments]}
+shift
+[ "$(id -u)" -eq 0 ] || { echo "SKIP: the $release chroot needs root"; exit 0; }
+root=/var/cache/tolvaren/$release
+apt_options=()
+# The archive serves testing with a Release file past its date.
+[ "$release" = testing ] && apt_options=(--aptopt='Acquire::Check-Valid-Until "false"')
+
+if [ ! -x "$root/usr/bin/apt-get" ]; then
+    command -v mmdebstrap >/dev/null || { apt-get update -qq && apt-get install -y -qq mmdebstrap >/dev/null; }
+    echo "making the $release chroot in $root"
+    rm -rf "$root.new"
+    mkdir -p "$(dirname "$root")"
+    mmdebstrap --quiet --variant=apt "${apt_options[@]}" --include=ca-certificates "$release" "$root.new"
+    printf '#!/bin/sh\nexit 101\n' >"$root.new/usr/sbin/policy-rc.d"  # no services start inside
+    chmod +x "$root.new/usr/sbin/policy-rc.d"
+    mv "$root.new" "$root"
+fi
+
+# The sources as they stand here, with the build kept between runs.
+rm -rf "$root/root/tolvaren"
+mkdir -p "$root/root/tolvaren"
+git ls-files -z --cached --others --exclude-standard | xargs -0 tar -cf - --no-recursion 2>/dev/null |
+    tar -xf - -C "$root/root/tolvaren"
+cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+
+# The chroot's /tmp, fresh each run, is this folder: the screens and logs of a failed case stay there.
+kept=/tmp/tolvaren-$release
+rm -rf "$kept" && mkdir -p "$kept" && chmod 1777 "$kept"
+
+# A mount namespace of its own: whatever happens inside, its mounts go with it.
+quoted=$(printf ' %q' "$@")
+exec unshare --mount --propagation private -- bash -euo pipefail -c "
+    for fs in proc sys dev dev/pts; do mount --rbind /\$fs $root/\$fs; done
+    mount -t tmpfs tmpfs $root/dev/shm
+    mount --bind $kept $root/tmp
+    mount -t tmpfs tmpfs $root/run
+    exec chroot $root /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root LANG=C.UTF-8 \
+        ${CI:+CI=$CI} bash -euo pipefail -c '
+        cd /root/tolvaren
+        tools/setup.sh
+        echo \"$release: \$(. /etc/os-release; echo \$PRETTY_NAME), SDL \$(pkg-config --modversion sdl2), \$(g++ --version | head -1)\"
+        cmake -S . -B /root/build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAREN_TESTS=ON >/dev/null
+        cmake --build /root/build -j \$(nproc) >/root/build.log 2>&1 || { cat /root/build.log; exit 1; }
+        grep -E \"warning|error\" /root/build.log || true
+        cd /root/build && ctest --output-on-failure -L \"unit|desktop\"$quoted ||
+            { echo \"(the chroot's /tmp is $kept here)\"; exit 1; }
+    '
+"
