@@ -36,22 +36,28 @@ cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 kept=/tmp/tolvaren-$release
 rm -rf "$kept" && mkdir -p "$kept" && chmod 1777 "$kept"
 
+# What runs inside, with ctest's arguments one a line.
+: >"$root/root/ctest-arguments"
+[ $# -eq 0 ] || printf '%s\n' "$@" >"$root/root/ctest-arguments"
+cat >"$root/root/test-here.sh" <<EOF
+set -euo pipefail
+cd /root/tolvaren
+tools/setup.sh
+echo "$release: \$(. /etc/os-release; echo \$PRETTY_NAME), SDL \$(pkg-config --modversion sdl2), \$(g++ --version | head -1)"
+cmake -S . -B /root/build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAREN_TESTS=ON >/dev/null
+cmake --build /root/build -j \$(nproc) >/root/build.log 2>&1 || { cat /root/build.log; exit 1; }
+grep -E "warning|error" /root/build.log || true
+mapfile -t arguments </root/ctest-arguments
+cd /root/build
+ctest --output-on-failure -L "unit|desktop" "\${arguments[@]}" || { echo "(the chroot's /tmp is $kept here)"; exit 1; }
+EOF
+
 # A mount namespace of its own: whatever happens inside, its mounts go with it.
-quoted=$(printf ' %q' "$@")
 exec unshare --mount --propagation private -- bash -euo pipefail -c "
     for fs in proc sys dev dev/pts; do mount --rbind /\$fs $root/\$fs; done
     mount -t tmpfs tmpfs $root/dev/shm
     mount --bind $kept $root/tmp
     mount -t tmpfs tmpfs $root/run
     exec chroot $root /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root LANG=C.UTF-8 \
-        ${CI:+CI=$CI} bash -euo pipefail -c '
-        cd /root/tolvaren
-        tools/setup.sh
-        echo \"$release: \$(. /etc/os-release; echo \$PRETTY_NAME), SDL \$(pkg-config --modversion sdl2), \$(g++ --version | head -1)\"
-        cmake -S . -B /root/build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAREN_TESTS=ON >/dev/null
-        cmake --build /root/build -j \$(nproc) >/root/build.log 2>&1 || { cat /root/build.log; exit 1; }
-        grep -E \"warning|error\" /root/build.log || true
-        cd /root/build && ctest --output-on-failure -L \"unit|desktop\"$quoted ||
-            { echo \"(the chroot's /tmp is $kept here)\"; exit 1; }
-    '
+        ${CI:+CI=$CI} bash /root/test-here.sh
 "

@@ -25,7 +25,8 @@ constexpr int kPerWindowModes = 12300000;  // Xwayland 23.0.0, as the X server n
 bool IsXwayland(const char* name) {
     Display* display = XOpenDisplay(name);
     if (!display) return false;
-    bool xwayland = false;
+    int opcode = 0, event = 0, error = 0;  // Xwayland 23 and later name themselves by an extension
+    bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
     B().system.keepsOutputSize = false;
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
     for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {

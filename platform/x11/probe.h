@@ -1,7 +1,8 @@
 // X11 only: connects once to see that the X server is there and takes us, and reads its colour
-// depth and whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...),
-// whose compositor scales an emulated mode to the output, and whether it emulates modes for the
-// window alone (Xwayland 23 and later). False with the failure set.
+// depth and whether it is Xwayland (Debian 12's names its outputs XWAYLAND0, XWAYLAND1, ...; later
+// ones have an extension of that name), whose compositor scales an emulated mode to the output,
+// and whether it emulates modes for the window alone (Xwayland 23 and later). False with the
+// failure set.
 #pragma once
 
 namespace x11 {

@@ -71,6 +71,8 @@ bool TakeX11Failure();  // once, with the failure set and the program marked fai
 bool ReadX11Layout(int pressed);
 // The window leaves the screen before the mode returns; a destroyed window's late errors count.
 void UnmapBeforeTheModeReturns(SDL_Window* window);
+// A full-screen window about to be shown is marked so where no window manager would mark it.
+void MarkFullscreenForShowing(SDL_Window* window);
 void DestroySdlWindow(SDL_Window* window);
 
 }  // namespace sdl2

@@ -80,7 +80,11 @@ void driver::LeaveFullscreen() {
     SDL_SetWindowFullscreen(W().sdl, 0);
 }
 
-void driver::ShowWindow(bool shown) { shown ? SDL_ShowWindow(W().sdl) : SDL_HideWindow(W().sdl); }
+void driver::ShowWindow(bool shown) {
+    if (!shown) return SDL_HideWindow(W().sdl);
+    MarkFullscreenForShowing(W().sdl);
+    SDL_ShowWindow(W().sdl);
+}
 void driver::RaiseWindow() { SDL_RaiseWindow(W().sdl); }
 void driver::FocusWindow() { SDL_SetWindowInputFocus(W().sdl); }
 

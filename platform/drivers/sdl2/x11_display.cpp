@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/drivers/sdl2/x11_display.h"
+#include "platform/x11/fullscreen_state.h"
 #include "platform/x11/keyboard.h"
 #include "platform/x11/shared_image.h"
 
@@ -136,6 +137,12 @@ void UnmapBeforeTheModeReturns(SDL_Window* window) {
         XSync(display, False);
         usleep(2000);
     }
+}
+
+void MarkFullscreenForShowing(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (X11Info(window, &info) && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
+        x11::MarkFullscreenWithoutWindowManager(info.info.x11.display, info.info.x11.window);
 }
 
 // What the tear-down asks of a window that another program destroyed fails later, when Xlib next

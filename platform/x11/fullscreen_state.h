@@ -1,0 +1,13 @@
+// X11 only: a full-screen window's state where no window manager keeps it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace x11 {
+
+// Where no window manager runs, marks the window full screen in its _NET_WM_STATE, as a window
+// manager answers a client's request: SDL 3 waits for that answer, and gives the display its mode
+// back when none comes. Does nothing where a window manager runs.
+void MarkFullscreenWithoutWindowManager(Display* display, Window window);
+
+}  // namespace x11
