@@ -35,6 +35,7 @@ cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 # The chroot's /tmp, fresh each run, is this folder: the screens and logs of a failed case stay there.
 kept=/tmp/tolvaren-$release
 rm -rf "$kept" && mkdir -p "$kept" && chmod 1777 "$kept"
+install -d -m 1777 "$kept/.X11-unix"  # as a booted system has it
 
 # What runs inside, with ctest's arguments one a line.
 : >"$root/root/ctest-arguments"

@@ -17,13 +17,14 @@ bool WindowManagerRuns(Display* display) {
 }
 }  // namespace
 
-void MarkFullscreenWithoutWindowManager(Display* display, Window window) {
-    if (!display || WindowManagerRuns(display)) return;
+bool MarkFullscreenWithoutWindowManager(Display* display, Window window) {
+    if (!display || WindowManagerRuns(display)) return false;
     Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     Atom fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&fullscreen),
                     1);
     XFlush(display);
+    return true;
 }
 
 }  // namespace x11

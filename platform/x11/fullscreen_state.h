@@ -7,7 +7,7 @@ namespace x11 {
 
 // Where no window manager runs, marks the window full screen in its _NET_WM_STATE, as a window
 // manager answers a client's request: SDL 3 waits for that answer, and gives the display its mode
-// back when none comes. Does nothing where a window manager runs.
-void MarkFullscreenWithoutWindowManager(Display* display, Window window);
+// back when none comes. True when it marked it; false where a window manager runs.
+bool MarkFullscreenWithoutWindowManager(Display* display, Window window);
 
 }  // namespace x11

@@ -42,6 +42,7 @@ WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const 
 // What the SDL window adds to the services' window.
 struct SdlWindow {
     SDL_Window* sdl;
+    bool fullscreen;  // asked for: SDL 3 counts a hidden window's full screen only once it is shown
 };
 SdlWindow& W();
 

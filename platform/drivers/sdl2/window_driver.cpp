@@ -50,6 +50,7 @@ bool driver::CreateWindow(const driver::WindowPlan& plan) {
     if (plan.fullscreen == driver::Fullscreen::SwitchedMode) flags |= SDL_WINDOW_FULLSCREEN;
     if (plan.fullscreen == driver::Fullscreen::OverTheDesktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     W().sdl = SDL_CreateWindow(plan.title, plan.bounds.x, plan.bounds.y, plan.bounds.width, plan.bounds.height, flags);
+    W().fullscreen = plan.fullscreen != driver::Fullscreen::No;
     if (!W().sdl) return false;
     GiveWindowItsIcon(W().sdl);
     if (plan.fullscreen == driver::Fullscreen::SwitchedMode) driver::SetWindowMode(plan.mode);
@@ -71,6 +72,7 @@ bool driver::SetWindowMode(const driver::Mode& mode) {
 }
 
 bool driver::SwitchMode(const driver::Mode& mode) {
+    W().fullscreen = true;
     return driver::SetWindowMode(mode) && SDL_SetWindowFullscreen(W().sdl, SDL_WINDOW_FULLSCREEN) == 0;
 }
 
@@ -78,6 +80,7 @@ void driver::LeaveFullscreen() {
     UnmapBeforeTheModeReturns(W().sdl);
     SDL_HideWindow(W().sdl);
     SDL_SetWindowFullscreen(W().sdl, 0);
+    W().fullscreen = false;
 }
 
 void driver::ShowWindow(bool shown) {

@@ -139,10 +139,14 @@ void UnmapBeforeTheModeReturns(SDL_Window* window) {
     }
 }
 
-void MarkFullscreenForShowing(SDL_Window* window) {
+void MarkFullscreenForShowing(SDL_Window* window) {  // the one window, full screen as asked
     SDL_SysWMinfo info;
-    if (X11Info(window, &info) && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
-        x11::MarkFullscreenWithoutWindowManager(info.info.x11.display, info.info.x11.window);
+    if (!W().fullscreen || !X11Info(window, &info) ||
+        !x11::MarkFullscreenWithoutWindowManager(info.info.x11.display, info.info.x11.window))
+        return;
+    // sdl2-compat has SDL 3 wait for each window operation to be answered, and the mark is only
+    // seen once SDL reads events again: waiting, it would give up on the mode first (after 5 s).
+    SDL_SetHint("SDL_VIDEO_SYNC_WINDOW_OPERATIONS", "0");
 }
 
 // What the tear-down asks of a window that another program destroyed fails later, when Xlib next
