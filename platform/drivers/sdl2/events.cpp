@@ -76,6 +76,7 @@ bool Translate(const SDL_Event& sdl, driver::Event* event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: return Key(sdl.key, event);
     case SDL_MOUSEMOTION:
+        if (!IsDeviceMotion(sdl.motion)) return false;
         event->kind = driver::EventKind::Motion;
         event->dx = sdl.motion.xrel;
         event->dy = sdl.motion.yrel;

@@ -14,6 +14,16 @@ void RelockPointer() {
     SDL_SetRelativeMouseMode(SDL_TRUE);
 }
 
+// sdl2-compat numbers its releases from patch 50 on; SDL 2's own mouse is always number 0.
+bool IsDeviceMotion(const SDL_MouseMotionEvent& motion) {
+    static SDL_version linked = [] {
+        SDL_version version;
+        SDL_GetVersion(&version);
+        return version;
+    }();
+    return motion.which != 0 || linked.patch < 50;
+}
+
 }  // namespace sdl2
 
 using namespace sdl2;
@@ -35,7 +45,8 @@ void driver::ShowPointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_D
 int driver::TakeMotion(driver::Motion* motions, int most) {
     SDL_PumpEvents();
     SDL_Event taken[64];
-    int count = SDL_PeepEvents(taken, most < 64 ? most : 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
-    for (int i = 0; i < count; ++i) motions[i] = {taken[i].motion.xrel, taken[i].motion.yrel};
-    return count > 0 ? count : 0;
+    int count = SDL_PeepEvents(taken, most < 64 ? most : 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION), kept = 0;
+    for (int i = 0; i < count; ++i)
+        if (IsDeviceMotion(taken[i].motion)) motions[kept++] = {taken[i].motion.xrel, taken[i].motion.yrel};
+    return kept;
 }

@@ -55,6 +55,10 @@ constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
 // The pointer (pointer.cpp) asks the compositor again for relative motion once it has entered the
 // window.
 void RelockPointer();
+// Whether a motion is a pointing device's: under sdl2-compat, SDL 3 also reports as motion of its
+// system pointer (number 0) where the pointer stands in the window, as it enters it and while
+// relative mode waits for the window's focus, which moves no device.
+bool IsDeviceMotion(const SDL_MouseMotionEvent& motion);
 
 // The driver's events (events.cpp) forget the layout they read.
 void ForgetEvents();
