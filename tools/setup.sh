@@ -20,7 +20,7 @@ test_packages=(
     gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     kwin-wayland plasma-wayland-protocols
     g++-mingw-w64-x86-64 wine64 wine
-    dpkg-dev lintian desktop-file-utils appstream groff-base
+    passwd dpkg-dev lintian desktop-file-utils appstream groff-base
 )
 optional_packages=" wine64 wine "  # not packaged in every release
 packages=("${run_packages[@]}")

@@ -149,19 +149,24 @@ move() { # move DX DY: the pointer, relative
 
 shot() { xwd -root -silent | convert xwd:- ${shot_area:+-crop "$shot_area" +repage} "$work/$1.png"; }
 
+# The scene's three colours as a compositor may give them back, a step off (weston 14 on draws the
+# green as #00FE00), made exact again.
+scene_colours=(-alpha off -fuzz 2% -fill '#00FF00' -opaque '#00FF00' -fill '#0000FF' -opaque '#0000FF'
+    -fill '#000000' -opaque '#000000')
+
 # Green pixels: count and mean column, of the whole screen.
-green() { convert "$work/$1.png" txt:- | awk -F'[,:]' '/#00FF00/ {n++; s+=$1} END {printf "%d %d\n", n, n ? s/n : -1}'; }
+green() { convert "$work/$1.png" "${scene_colours[@]}" txt:- | awk -F'[,:]' '/#00FF00/ {n++; s+=$1} END {printf "%d %d\n", n, n ? s/n : -1}'; }
 green_count() { green "$1" | cut -d' ' -f1; }
 green_centre() { green "$1" | cut -d' ' -f2; }
 
 colour_at() { # colour_at SHOT X Y: black, green, blue or other
-    case $(convert "$work/$1.png" -crop "1x1+$2+$3" txt:- | grep -o '#[0-9A-F]\{6\}') in
+    case $(convert "$work/$1.png" -crop "1x1+$2+$3" "${scene_colours[@]}" txt:- | grep -o '#[0-9A-F]\{6\}') in
     '#000000') echo black ;; '#00FF00') echo green ;; '#0000FF') echo blue ;; *) echo other ;;
     esac
 }
 
 horizon() { # topmost blue row at the screen's left edge, 480 when the floor is below the view
-    convert "$work/$1.png" -crop 1x480+2+0 +repage txt:- |
+    convert "$work/$1.png" -crop 1x480+2+0 +repage "${scene_colours[@]}" txt:- |
         awk -F'[,:]' '/#0000FF/ {print $2; found=1; exit} END {if (!found) print 480}'
 }
 

@@ -37,6 +37,9 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     // warps left as warps (SDL3 otherwise turns two warps to the middle into relative mode).
     if (!Env("SDL_APP_ID")) SDL_SetHint("SDL_APP_ID", kDesktopEntryId);
     SDL_SetHint("SDL_MOUSE_EMULATE_WARP_WITH_RELATIVE", "0");
+    // A TrueColor window, as other X clients have: SDL 3 takes DirectColor, for gamma ramps the
+    // program never sets, and GNOME 50 through Xwayland shows such a window not at all.
+    SDL_SetHint("SDL_VIDEO_X11_NODIRECTCOLOR", "1");
     // What the window system's libraries write meanwhile goes into the program's one line.
     posix::StderrCapture capture = posix::CaptureStderr();
     bool started = SDL_Init(SDL_INIT_VIDEO) == 0;
