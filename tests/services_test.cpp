@@ -213,6 +213,19 @@ TEST_F(Services, TheTrackedCursorFollowsMotionAndStopsAtTheScreenEdges) {
     services::MoveTrackedTo(9999, -9999);
     EXPECT_EQ(services::TrackedCursor().x, 639);
     EXPECT_EQ(services::TrackedCursor().y, 0);
+    // A window in an emulated 640 x 480 mode on a 1024 x 768 output gets the motion shrunk: it
+    // counts as the output's, and what one motion leaves over goes with the next.
+    services::TheCursor().motionFrom = {640, 480};
+    services::TheCursor().motionTo = {1024, 768};
+    services::MoveTrackedTo(320, 240);
+    Push(driver::EventKind::Motion, 25, -25);
+    Next();
+    EXPECT_EQ(services::TrackedCursor().x, 360);
+    EXPECT_EQ(services::TrackedCursor().y, 200);
+    for (int i = 0; i < 5; ++i) Push(driver::EventKind::Motion, 1, -1);
+    Next();
+    EXPECT_EQ(services::TrackedCursor().x, 368) << "five pixels of the mode are eight of the output";
+    EXPECT_EQ(services::TrackedCursor().y, 192);
 }
 
 // Relative while hidden over the shown window; the first frame turns by where the pointer stood.
@@ -232,7 +245,7 @@ TEST(CursorSteps, FollowTheCounterTheWindowAndTheSwitch) {
         {0, true, true, false, {false, true, TrackFrom::Nowhere, true, true}},           // shown again
     };
     for (const auto& row : rows) {
-        services::Cursor now = {row.count, row.relative, {0, 0}, row.switched, {0, 0}};
+        services::Cursor now = {row.count, row.relative, {0, 0}, row.switched, {0, 0}, {0, 0}, {0, 0}, {0, 0}};
         services::CursorStep step = services::NextCursorStep(now, row.shown);
         EXPECT_EQ(step.relative, row.step.relative) << row.count << row.shown << row.relative;
         EXPECT_EQ(step.changeMode, row.step.changeMode) << row.count << row.shown << row.relative;

@@ -16,6 +16,13 @@ Size PictureOutput() {
     return window.width > 0 && window.height > 0 ? window : MonitorSize();
 }
 
+// What the pointer's positions span where the picture is shown: the picture's output, or the X
+// screen where an emulated mode is the window's alone.
+Size PointerSpace() {
+    Size screen = B().system.screen;
+    return screen.width > 0 && screen.height > 0 ? screen : PictureOutput();
+}
+
 // Where the pointer stands on the program's monitor of this size: a pointer on another monitor
 // counts as the nearest point of it; where the driver cannot know, at the centre. On a monitor
 // that shows the program's picture, positions are the picture's.
@@ -25,14 +32,14 @@ POINT PointerPosition(Size monitor) {
     driver::GlobalPointer(&x, &y);
     POINT at = {x - B().system.origin.x, y - B().system.origin.y};
     if (monitor.width <= 0 || monitor.height <= 0) return at;  // no window yet
-    if (B().window.picture) at = PictureFromOutput(monitor, PictureOutput(), at);
+    if (B().window.picture) at = PictureFromOutput(monitor, PointerSpace(), at);
     return {Clamp(at.x, 0, monitor.width - 1), Clamp(at.y, 0, monitor.height - 1)};
 }
 
 POINT PointerPosition() { return PointerPosition(B().window.client); }
 
 BOOL WarpTo(POINT at) {
-    if (B().window.picture) at = OutputFromPicture(B().window.client, PictureOutput(), at);
+    if (B().window.picture) at = OutputFromPicture(B().window.client, PointerSpace(), at);
     return driver::WarpPointer(B().system.origin.x + at.x, B().system.origin.y + at.y);
 }
 
@@ -54,6 +61,11 @@ void ApplyCursorState() {
     if (step.trackFrom != TrackFrom::Nowhere)
         cursor.tracked = step.trackFrom == TrackFrom::BeforeTheSwitch ? cursor.beforeSwitch : PointerPosition();
     if (step.trackFrom == TrackFrom::BeforeTheSwitch) cursor.switched = false;
+    if (step.trackFrom != TrackFrom::Nowhere) {  // motion as the output has it
+        cursor.motionFrom = PictureOutput();
+        cursor.motionTo = B().window.picture ? PointerSpace() : cursor.motionFrom;
+        cursor.carried = POINT{0, 0};
+    }
     if (step.changeMode) driver::SetRelativePointer(step.relative);
     // The driver would put the pointer where it last saw it.
     if (step.warpToTracked) WarpTo(cursor.tracked);

@@ -9,6 +9,10 @@ namespace services {
 
 enum class WindowSystem { X11, Wayland, Other };
 
+struct Size {
+    int width, height;
+};
+
 struct System {
     bool started;
     WindowSystem kind;
@@ -22,20 +26,19 @@ struct System {
     // one when none is marked. The program's screen positions are from its top-left corner, which
     // on X11 is here on the screen that spans every monitor.
     POINT origin;
-    // The picture keeps to the output's size, switching no mode: the compositor copies a window
-    // of the output's size far faster than it scales a smaller one (wlroots' without a GPU), or
-    // an emulated mode would be the window's alone (Xwayland 23 and later).
+    // The compositor copies a window of the output's size far faster than it scales a smaller
+    // one (wlroots' without a GPU): the picture keeps to the output's size, switching no mode.
     bool keepsOutputSize;
+    // An emulated mode is the window's alone (Xwayland 23 and later): the X screen, and so the
+    // pointer's positions, keep this size, the output's, and the compositor hands the window the
+    // pointer's motion shrunk to the mode (GNOME, KDE Plasma 6.7).
+    Size screen;
 };
 
 struct WindowClass {
     bool registered;
     char name[64];
     WNDPROC proc;
-};
-
-struct Size {
-    int width, height;
 };
 
 struct FullscreenWindow {
@@ -129,6 +132,8 @@ struct Cursor {
     POINT tracked;  // the position reported while relative
     bool switched;  // the display switched, with the pointer read just before, for the first frame
     POINT beforeSwitch;
+    Size motionFrom, motionTo;  // the window's motion counts as this much on the output (0: as it is)
+    POINT carried;              // what scaled motion left over, in motionFrom's units
 };
 Cursor& TheCursor();
 

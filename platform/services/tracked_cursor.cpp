@@ -22,8 +22,21 @@ void MoveTrackedTo(int x, int y) {
     cursor.tracked.y = Clamp(y, 0, B().window.client.height - 1);
 }
 
+namespace {
+// So many of `to` for each `from`, the remainder carried to the next motion.
+int Scaled(int delta, int to, int from, LONG* carried) {
+    if (from <= 0 || to <= 0) return delta;
+    long long total = static_cast<long long>(delta) * to + *carried, whole = total / from;
+    *carried = LONG(total - whole * from);
+    return int(whole);
+}
+}  // namespace
+
 void TrackMotion(int dx, int dy) {
-    if (cursor.relative) MoveTrackedTo(cursor.tracked.x + dx, cursor.tracked.y + dy);
+    if (!cursor.relative) return;
+    dx = Scaled(dx, cursor.motionTo.width, cursor.motionFrom.width, &cursor.carried.x);
+    dy = Scaled(dy, cursor.motionTo.height, cursor.motionFrom.height, &cursor.carried.y);
+    MoveTrackedTo(cursor.tracked.x + dx, cursor.tracked.y + dy);
 }
 
 POINT TrackedCursor() { return cursor.tracked; }

@@ -18,8 +18,7 @@ using services::SetFailure;
 // Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
 // mode to the output, whatever its shape. Up to Xwayland 22 the whole X screen took the mode; from
 // Xwayland 23 on only the window does, while the X screen and the pointer's positions keep the
-// output's size and some compositors scale the pointer's motion by the mode (mutter 48, KWin 6.7),
-// so the window keeps to the output's size there.
+// output's size, and some compositors shrink the pointer's motion to the mode (mutter 48, KWin 6.7).
 constexpr int kPerWindowModes = 12300000;  // Xwayland 23.0.0, as the X server numbers its release
 
 bool IsXwayland(const char* name) {
@@ -27,7 +26,7 @@ bool IsXwayland(const char* name) {
     if (!display) return false;
     int opcode = 0, event = 0, error = 0;  // Xwayland 23 and later name themselves by an extension
     bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
-    B().system.keepsOutputSize = false;
+    B().system.screen = services::Size{0, 0};
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
     for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
         XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);
@@ -35,7 +34,8 @@ bool IsXwayland(const char* name) {
         if (output) XRRFreeOutputInfo(output);
     }
     if (resources) XRRFreeScreenResources(resources);
-    if (xwayland && VendorRelease(display) >= kPerWindowModes) B().system.keepsOutputSize = true;
+    if (xwayland && VendorRelease(display) >= kPerWindowModes)
+        B().system.screen = {DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
     XCloseDisplay(display);
     return xwayland;
 }

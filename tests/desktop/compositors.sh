@@ -18,10 +18,11 @@ on_desktop() {
     expect_shape_kept start
     expect_frame_rate
     ! declare -F check_identity >/dev/null || check_identity
-    [ "$input" != remote ] || { tap Shift_L; sleep 0.3; }  # new devices announce themselves first
-    # SDL 3 turns relative mode on once the pointer has entered the window, which a headless seat's
-    # first motion does: a user's hand is on the mouse before it turns the view.
-    [ "$input" = wtype ] || { move 1 0; move -1 0; sleep 0.3; }
+    # New devices announce themselves first; SDL 3 turns relative mode on once the pointer has
+    # entered the window, which a headless seat's first motion does.
+    [ "$input" = wtype ] || { move 1 0; move -1 0; }
+    [ "$input" != remote ] || tap Shift_L
+    sleep 0.3
     [ -n "$large" ] || on_desktop_motions
     tap Escape
     expect_ending Escape 0

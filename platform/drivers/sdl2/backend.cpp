@@ -60,6 +60,16 @@ SdlWindow& W() {
     return window;
 }
 
+// sdl2-compat numbers its releases from patch 50 on.
+bool UnderSdl3() {
+    static SDL_version linked = [] {
+        SDL_version version;
+        SDL_GetVersion(&version);
+        return version;
+    }();
+    return linked.patch >= 50;
+}
+
 WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland) {
     if (!asked && x11) return {WindowSystem::X11, x11, "x11", nullptr};
     if (!asked && wayland) return {WindowSystem::Wayland, wayland, "wayland", nullptr};
@@ -84,7 +94,7 @@ bool Start() {
         SetFailure("%s", choice.refusal);
         return false;
     }
-    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}, false};
+    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}, false, {0, 0}};
     std::snprintf(system.name, sizeof system.name, "%s", choice.name);
     bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&  // 2. the X server takes us
               (!system.name[0] || posix::MarkTheOnlyInstance(system.name));    // 3. the one-instance mark
@@ -99,7 +109,7 @@ bool Start() {
     }
     CatchX11Errors();  // 7. errors of SDL's connection
     // Once SDL has reached the compositor: whatever the library says of a failure is SDL's to say.
-    if (system.kind == WindowSystem::Wayland) system.keepsOutputSize = wayland::IsWlroots(system.name);
+    system.keepsOutputSize = system.kind == WindowSystem::Wayland && wayland::IsWlroots(system.name);
     SDL_Rect monitor = {};
     if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
     return true;

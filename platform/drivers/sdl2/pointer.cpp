@@ -14,15 +14,8 @@ void RelockPointer() {
     SDL_SetRelativeMouseMode(SDL_TRUE);
 }
 
-// sdl2-compat numbers its releases from patch 50 on; SDL 2's own mouse is always number 0.
-bool IsDeviceMotion(const SDL_MouseMotionEvent& motion) {
-    static SDL_version linked = [] {
-        SDL_version version;
-        SDL_GetVersion(&version);
-        return version;
-    }();
-    return motion.which != 0 || linked.patch < 50;
-}
+// SDL 2's own mouse is always number 0.
+bool IsDeviceMotion(const SDL_MouseMotionEvent& motion) { return motion.which != 0 || !UnderSdl3(); }
 
 }  // namespace sdl2
 

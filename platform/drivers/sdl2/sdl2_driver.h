@@ -35,6 +35,8 @@ struct WindowSystemChoice {
     const char* refusal;  // why none can be used, or null
 };
 WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland);
+// Whether SDL 2 is sdl2-compat over SDL 3 here.
+bool UnderSdl3();
 
 // ---------------------------------------------------------------------------------------------
 // State shared between the service files; each file keeps the rest of its state to itself.
@@ -76,7 +78,7 @@ bool TakeX11Failure();  // once, with the failure set and the program marked fai
 bool ReadX11Layout(int pressed);
 // The window leaves the screen before the mode returns; a destroyed window's late errors count.
 void UnmapBeforeTheModeReturns(SDL_Window* window);
-// A full-screen window about to be shown is marked so where no window manager would mark it.
+// Under SDL 3, a full-screen window about to be shown is marked so where no window manager would.
 void MarkFullscreenForShowing(SDL_Window* window);
 void DestroySdlWindow(SDL_Window* window);
 

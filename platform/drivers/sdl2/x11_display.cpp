@@ -141,7 +141,7 @@ void UnmapBeforeTheModeReturns(SDL_Window* window) {
 
 void MarkFullscreenForShowing(SDL_Window* window) {  // the one window, full screen as asked
     SDL_SysWMinfo info;
-    if (!W().fullscreen || !X11Info(window, &info) ||
+    if (!UnderSdl3() || !W().fullscreen || !X11Info(window, &info) ||
         !x11::MarkFullscreenWithoutWindowManager(info.info.x11.display, info.info.x11.window))
         return;
     // sdl2-compat has SDL 3 wait for each window operation to be answered, and the mark is only
