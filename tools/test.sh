@@ -2,8 +2,9 @@
 # Installs what is missing, then: static analysis; the Linux and the Windows program built and
 # every test run; the Debian package built and checked as a user's system takes it; everything
 # again built with AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz target's saved
-# inputs and a bounded search for new ones. Needs no display: the tests that show windows start
-# their own X servers.
+# inputs and a bounded search for new ones; then the program built and its unit and desktop tests
+# run again inside chroots of Debian 13 and Debian testing. Needs no display: the tests that show
+# windows start their own X servers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -19,3 +20,5 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebI
     -DTOLVAREN_SANITIZE=ON -DTOLVAREN_FUZZ=ON -DTOLVAREN_TESTS=ON >/dev/null
 cmake --build build-sanitize -j "$(nproc)"
 (cd build-sanitize && ctest --output-on-failure)
+
+for release in trixie testing; do tools/test-release.sh "$release"; done

@@ -43,8 +43,21 @@ BOOL WarpTo(POINT at) {
     return driver::WarpPointer(B().system.origin.x + at.x, B().system.origin.y + at.y);
 }
 
+// Motion as the output has it, at the window's size now: a compositor may give the window
+// another size than the mode it asked for after it was shown.
+void FollowTheWindowsSize() {
+    Size window = PictureOutput(), space = B().window.picture ? PointerSpace() : window;
+    if (window.width == cursor.motionFrom.width && window.height == cursor.motionFrom.height &&
+        space.width == cursor.motionTo.width && space.height == cursor.motionTo.height)
+        return;
+    cursor.motionFrom = window;
+    cursor.motionTo = space;
+    cursor.carried = POINT{0, 0};
+}
+
 // The motion that has arrived up to now, not only what the last poll took in.
 void AbsorbMotion() {
+    FollowTheWindowsSize();
     driver::Motion motions[64];
     for (int i = 0, count = driver::TakeMotion(motions, 64); i < count; ++i) TrackMotion(motions[i].dx, motions[i].dy);
 }
@@ -61,11 +74,8 @@ void ApplyCursorState() {
     if (step.trackFrom != TrackFrom::Nowhere)
         cursor.tracked = step.trackFrom == TrackFrom::BeforeTheSwitch ? cursor.beforeSwitch : PointerPosition();
     if (step.trackFrom == TrackFrom::BeforeTheSwitch) cursor.switched = false;
-    if (step.trackFrom != TrackFrom::Nowhere) {  // motion as the output has it
-        cursor.motionFrom = PictureOutput();
-        cursor.motionTo = B().window.picture ? PointerSpace() : cursor.motionFrom;
-        cursor.carried = POINT{0, 0};
-    }
+    if (step.relative) FollowTheWindowsSize();
+
     if (step.changeMode) driver::SetRelativePointer(step.relative);
     // The driver would put the pointer where it last saw it.
     if (step.warpToTracked) WarpTo(cursor.tracked);
