@@ -75,7 +75,6 @@ void ApplyCursorState() {
         cursor.tracked = step.trackFrom == TrackFrom::BeforeTheSwitch ? cursor.beforeSwitch : PointerPosition();
     if (step.trackFrom == TrackFrom::BeforeTheSwitch) cursor.switched = false;
     if (step.relative) FollowTheWindowsSize();
-
     if (step.changeMode) driver::SetRelativePointer(step.relative);
     // The driver would put the pointer where it last saw it.
     if (step.warpToTracked) WarpTo(cursor.tracked);
