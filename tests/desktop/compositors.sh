@@ -238,7 +238,7 @@ case_kwin() { # kwin PROGRAM xwayland|wayland WxH: on a virtual output; the chec
     printf '[Plugins]\nscreenshotEnabled=true\n' >"$work/config/kwinrc"
     printf '[Layout]\nLayoutList=ru\nUse=true\n' >"$work/config/kxkbrc"  # a keyboard without Latin letters
     # OpenGL compositing (Mesa's software renderer), which the screenshot service needs.
-    run_session kwin "$3" env XDG_CONFIG_HOME="$work/config" KWIN_COMPOSE=O KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+    run_session kwin "$3" env XDG_CONFIG_HOME="$work/config" KWIN_COMPOSE=O2 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
         KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "$work/bin/kwin_wayland" --virtual \
         --width "${4%x*}" --height "${4#*x}" --xwayland --socket tolvaren-kwin --exit-with-session "$work/session.sh"
 }
