@@ -54,11 +54,14 @@ ctest --output-on-failure -L "unit|desktop" "\${arguments[@]}" || { echo "(the c
 EOF
 
 # A mount namespace of its own: whatever happens inside, its mounts go with it.
-exec unshare --mount --propagation private -- bash -euo pipefail -c "
+status=0
+unshare --mount --propagation private -- bash -euo pipefail -c "
     for fs in proc sys dev dev/pts; do mount --rbind /\$fs $root/\$fs; done
     mount -t tmpfs tmpfs $root/dev/shm
     mount --bind $kept $root/tmp
     mount -t tmpfs tmpfs $root/run
     exec chroot $root /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root LANG=C.UTF-8 \
         ${CI:+CI=$CI} bash /root/test-here.sh
-"
+" || status=$?
+echo "$release: $([ "$status" -eq 0 ] && echo passed || echo failed) in $SECONDS s"
+exit "$status"
