@@ -84,15 +84,15 @@ expect_shape_kept() { # expect_shape_kept NAME: on the compositor's own picture,
     fi
 }
 
-expect_frame_rate() { # where the tests' build counts its frames: at least 57 a second at 60 Hz, over 4 s
+expect_frame_rate() { # where the tests' build counts its frames: at least 54 a second at 60 Hz (nine in ten), over 4 s
     # (once more after a slower count: the compositor's cast shares the two cores)
     [ -s "$work/frames" ] || return 0
     local before after
     for _ in 1 2; do
         before=$(cat "$work/frames"); sleep 4; after=$(cat "$work/frames")
-        [ $((after - before)) -lt 228 ] || break
+        [ $((after - before)) -lt 216 ] || break
     done
-    [ $((after - before)) -ge 228 ] && echo "ok: $(((after - before) / 4)) frames a second" ||
+    [ $((after - before)) -ge 216 ] && echo "ok: $(((after - before) / 4)) frames a second" ||
         fail "$(((after - before) / 4)) frames a second: the picture does not keep up with the display"
 }
 
