@@ -46,13 +46,12 @@ BOOL WarpTo(POINT at) {
 // Motion as the output has it, at the window's size now: a compositor may give the window
 // another size than the mode it asked for after it was shown.
 void FollowTheWindowsSize() {
-    Size window = PictureOutput(), space = B().window.picture ? PointerSpace() : window;
-    if (window.width == cursor.motionFrom.width && window.height == cursor.motionFrom.height &&
-        space.width == cursor.motionTo.width && space.height == cursor.motionTo.height)
-        return;
-    cursor.motionFrom = window;
-    cursor.motionTo = space;
-    cursor.carried = POINT{0, 0};
+    Size from = PictureOutput(), to = B().window.picture ? PointerSpace() : from;
+    bool same = from.width == cursor.motionFrom.width && from.height == cursor.motionFrom.height &&
+                to.width == cursor.motionTo.width && to.height == cursor.motionTo.height;
+    if (!same) cursor.carried = POINT{0, 0};  // a remainder of the old scale means nothing in the new
+    cursor.motionFrom = from;
+    cursor.motionTo = to;
 }
 
 // The motion that has arrived up to now, not only what the last poll took in.

@@ -26,7 +26,6 @@ bool IsXwayland(const char* name) {
     if (!display) return false;
     int opcode = 0, event = 0, error = 0;  // Xwayland 23 and later name themselves by an extension
     bool xwayland = XQueryExtension(display, "XWAYLAND", &opcode, &event, &error);
-    B().system.screen = services::Size{0, 0};
     XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
     for (int i = 0; resources && i < resources->noutput && !xwayland; ++i) {
         XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i]);

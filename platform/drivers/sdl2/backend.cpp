@@ -33,9 +33,10 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     // own choice stays.
     setenv("SDL_VIDEO_X11_WMCLASS", kDesktopEntryId, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopEntryId, 0);
-    // Where SDL2 is sdl2-compat over SDL3, SDL3 reads these by its own names: the identity, and
-    // warps left as warps (SDL3 otherwise turns two warps to the middle into relative mode).
-    if (!Env("SDL_APP_ID")) SDL_SetHint("SDL_APP_ID", kDesktopEntryId);
+    // Where SDL2 is sdl2-compat over SDL3, SDL3 reads these by its own names (a user's variable of
+    // the same name wins): the identity, and warps left as warps (SDL3 otherwise turns two warps
+    // to the middle into relative mode).
+    SDL_SetHint("SDL_APP_ID", kDesktopEntryId);
     SDL_SetHint("SDL_MOUSE_EMULATE_WARP_WITH_RELATIVE", "0");
     // A TrueColor window, as other X clients have: SDL 3 takes DirectColor, for gamma ramps the
     // program never sets, and GNOME 50 through Xwayland shows such a window not at all.
@@ -62,11 +63,8 @@ SdlWindow& W() {
 
 // sdl2-compat numbers its releases from patch 50 on.
 bool UnderSdl3() {
-    static SDL_version linked = [] {
-        SDL_version version;
-        SDL_GetVersion(&version);
-        return version;
-    }();
+    SDL_version linked;
+    SDL_GetVersion(&linked);
     return linked.patch >= 50;
 }
 
