@@ -105,9 +105,8 @@ start_program() { # start_program COMMAND...: waits up to 30 s for its window
     fail "no TOLVAREN window appeared: $(cat "$work/stderr") on $DISPLAY: $(xrandr 2>&1 | head -3)"; exit 1
 }
 
-finish_program() { # sets exit_code, or "running" after ten seconds; once ended, keeps it
+finish_program() { # sets exit_code, or "running" after ten seconds (and kills it); once ended, keeps it
     [ -n "$program_pid" ] || return 0
-    exit_code=running
     for _ in $(seq 100); do
         if ! kill -0 "$program_pid" 2>/dev/null; then
             wait "$program_pid"
@@ -117,6 +116,10 @@ finish_program() { # sets exit_code, or "running" after ten seconds; once ended,
         fi
         sleep 0.1
     done
+    exit_code=running  # a program left running would slow every later case on a small machine
+    kill -KILL "$program_pid"
+    wait "$program_pid" 2>/dev/null
+    program_pid=
 }
 
 # The program's input: XTest (xtest), a Wayland virtual keyboard per command (wtype: each is a new

@@ -80,6 +80,8 @@ bool ReadX11Layout(int pressed);
 void UnmapBeforeTheModeReturns(SDL_Window* window);
 // Under SDL 3, a full-screen window about to be shown is marked so where no window manager would.
 void MarkFullscreenForShowing(SDL_Window* window);
+// SDL_ShowWindow, kept from waiting for good where SDL 3 shows a window on Wayland.
+void ShowWithWakeUps(SDL_Window* window);
 void DestroySdlWindow(SDL_Window* window);
 
 }  // namespace sdl2

@@ -86,7 +86,7 @@ void driver::LeaveFullscreen() {
 void driver::ShowWindow(bool shown) {
     if (!shown) return SDL_HideWindow(W().sdl);
     MarkFullscreenForShowing(W().sdl);
-    SDL_ShowWindow(W().sdl);
+    ShowWithWakeUps(W().sdl);
 }
 void driver::RaiseWindow() { SDL_RaiseWindow(W().sdl); }
 void driver::FocusWindow() { SDL_SetWindowInputFocus(W().sdl); }
