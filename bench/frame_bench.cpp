@@ -20,6 +20,7 @@
 #include "app/main_loop.h"
 #include "bench/bench.h"
 #include "platform/drivers/sdl2/sdl2_driver.h"
+#include "platform/posix/start.h"
 
 namespace bench {
 namespace {
@@ -33,8 +34,8 @@ double Percentile(std::vector<double> values, double p) {
 void ProgramLoop(bool paced) {
     ResetAppState();
     services::SetPresentPacing(paced);
-    if (sdl2::Start()) AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
-    sdl2::Stop();
+    if (posix::Start()) AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+    posix::Stop();
 }
 
 Run Measure(void (*loop)(bool), bool paced) {

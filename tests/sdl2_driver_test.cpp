@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/drivers/sdl2/sdl2_driver.h"
+#include "platform/posix/start.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ protected:
 
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        ASSERT_TRUE(sdl2::Start()) << PlatformFailureReason();
+        ASSERT_TRUE(posix::Start()) << PlatformFailureReason();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "OpenGL";
@@ -30,7 +31,7 @@ protected:
     void TearDown() override {
         DestroyWindow(window);
         UnregisterClassA("OpenGL", nullptr);
-        sdl2::Stop();
+        posix::Stop();
     }
 
     // The real window, shown, with the cursor hidden over it: positions come from relative motion.
@@ -196,7 +197,7 @@ TEST_F(SdlLayer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) 
 }
 
 TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
-    using sdl2::WindowSystem;
+    using services::WindowSystem;
     struct {
         const char *asked, *x11, *wayland;
         WindowSystem kind;
@@ -212,7 +213,7 @@ TEST(WindowSystemChoice, TheEnvironmentChoosesTheDriverAndNamesTheDisplay) {
         {"offscreen", ":1", nullptr, WindowSystem::Other, "", nullptr, false},
     };
     for (const auto& c : cases) {
-        sdl2::WindowSystemChoice choice = sdl2::ChooseWindowSystem(c.asked, c.x11, c.wayland);
+        posix::WindowSystemChoice choice = posix::ChooseWindowSystem(c.asked, c.x11, c.wayland);
         std::string what = std::string(c.asked ? c.asked : "-") + " " + (c.x11 ? c.x11 : "-") + " " +
                            (c.wayland ? c.wayland : "-");
         EXPECT_EQ(choice.kind, c.kind) << what;

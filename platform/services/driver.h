@@ -5,6 +5,13 @@
 
 namespace driver {
 
+// The library's video on the window system chosen: `library` is the library's name for it, or
+// null where the user named one (SDL_VIDEODRIVER); `where` names the display for the user's
+// messages ("" for another system). False with the failure set. The window system's errors are
+// caught from the start until the stop has closed the library's connection.
+bool StartVideo(const char* library, const char* where);
+void StopVideo();
+
 // Key positions are USB HID keyboard usages (A is 4, Z is 29), whatever the layout.
 constexpr int kPositionA = 4;
 constexpr int kPositionZ = 29;

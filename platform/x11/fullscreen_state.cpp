@@ -1,6 +1,7 @@
 #include "platform/x11/fullscreen_state.h"
 
 #include <X11/Xatom.h>
+#include <unistd.h>
 
 namespace x11 {
 namespace {
@@ -15,6 +16,10 @@ bool WindowManagerRuns(Display* display) {
     if (value) XFree(value);
     return status == Success && count == 1;
 }
+
+Bool IsUnmapOf(Display*, XEvent* event, XPointer window) {
+    return event->type == UnmapNotify && event->xunmap.window == *reinterpret_cast<Window*>(window);
+}
 }  // namespace
 
 bool MarkFullscreenWithoutWindowManager(Display* display, Window window) {
@@ -25,6 +30,17 @@ bool MarkFullscreenWithoutWindowManager(Display* display, Window window) {
                     1);
     XFlush(display);
     return true;
+}
+
+void UnmapBeforeTheModeReturns(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!display || !XGetWindowAttributes(display, window, &attributes) || attributes.map_state == IsUnmapped) return;
+    XWithdrawWindow(display, window, DefaultScreen(display));
+    XEvent unmapped;
+    for (int i = 0; i < 100 && !XCheckIfEvent(display, &unmapped, IsUnmapOf, reinterpret_cast<XPointer>(&window)); ++i) {
+        XSync(display, False);
+        usleep(2000);
+    }
 }
 
 }  // namespace x11

@@ -10,4 +10,9 @@ namespace x11 {
 // back when none comes. True when it marked it; false where a window manager runs.
 bool MarkFullscreenWithoutWindowManager(Display* display, Window window);
 
+// A library gives the display its desktop mode back before it unmaps a full-screen window, and a
+// window manager then stretches the window over the desktop for a moment: unmapped first (waited
+// for, up to 200 ms), the window is never seen off its own mode.
+void UnmapBeforeTheModeReturns(Display* display, Window window);
+
 }  // namespace x11

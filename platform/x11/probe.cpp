@@ -12,7 +12,6 @@
 
 namespace x11 {
 namespace {
-using services::B;
 using services::SetFailure;
 
 // Xwayland only emulates a mode switch for its X clients, and the compositor scales the emulated
@@ -21,7 +20,7 @@ using services::SetFailure;
 // output's size, and some compositors shrink the pointer's motion to the mode (mutter 48, KWin 6.7).
 constexpr int kPerWindowModes = 12300000;  // Xwayland 23.0.0, as the X server numbers its release
 
-bool IsXwayland(const char* name) {
+bool IsXwayland(const char* name, Found* found) {
     Display* display = XOpenDisplay(name);
     if (!display) return false;
     int opcode = 0, event = 0, error = 0;  // Xwayland 23 and later name themselves by an extension
@@ -33,8 +32,10 @@ bool IsXwayland(const char* name) {
         if (output) XRRFreeOutputInfo(output);
     }
     if (resources) XRRFreeScreenResources(resources);
-    if (xwayland && VendorRelease(display) >= kPerWindowModes)
-        B().system.screen = {DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display))};
+    if (xwayland && VendorRelease(display) >= kPerWindowModes) {
+        found->screenWidth = DisplayWidth(display, DefaultScreen(display));
+        found->screenHeight = DisplayHeight(display, DefaultScreen(display));
+    }
     XCloseDisplay(display);
     return xwayland;
 }
@@ -53,7 +54,7 @@ bool ExplainConnectionError(int error, const char* name, const char* refusal) {
 }
 }  // namespace
 
-bool Probe(const char* name) {
+bool Probe(const char* name, Found* found) {
     // libxcb writes to stderr why a server turned it away.
     posix::StderrCapture refusal = posix::CaptureStderr();
     int screenNumber = 0;
@@ -64,11 +65,11 @@ bool Probe(const char* name) {
     if (!error) {
         xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
         for (int i = 0; i < screenNumber && screen.rem; ++i) xcb_screen_next(&screen);
-        if (screen.rem) B().system.depth = screen.data->root_depth;
+        if (screen.rem) found->depth = screen.data->root_depth;
     }
     xcb_disconnect(connection);
     if (error) return ExplainConnectionError(error, name, posix::FirstLine(said));
-    B().system.composited = IsXwayland(name);
+    found->xwayland = IsXwayland(name, found);
     return true;
 }
 

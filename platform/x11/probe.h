@@ -7,6 +7,11 @@
 
 namespace x11 {
 
-bool Probe(const char* name);
+struct Found {
+    int depth;  // the screen's colour depth
+    bool xwayland;
+    int screenWidth, screenHeight;  // the X screen's, where modes are the window's alone; else 0
+};
+bool Probe(const char* name, Found* found);
 
 }  // namespace x11

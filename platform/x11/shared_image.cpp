@@ -1,5 +1,6 @@
 // The shared image: one at a time, for the program's one window.
 #include "platform/x11/shared_image.h"
+#include "platform/x11/errors.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -18,21 +19,11 @@ struct SharedImage {
 };
 SharedImage shared;
 
-bool attachRefused;
-int OnAttachError(Display*, XErrorEvent*) {
-    attachRefused = true;
-    return 0;
-}
-
 // A server on another machine refuses to attach the segment, and says so only later: waited for
-// here, under a handler of its own, so that the refusal is no failure of the program.
-bool Attach(Display* display, XShmSegmentInfo* segment) {
+// here, so that the refusal is no failure of the program.
+bool Attach(Display* display) {
     XSync(display, False);
-    attachRefused = false;
-    XErrorHandler previous = XSetErrorHandler(OnAttachError);
-    bool attached = XShmAttach(display, segment) && (XSync(display, False), !attachRefused);
-    XSetErrorHandler(previous);
-    return attached;
+    return RunsWithoutErrors(display, [](Display* on) { XShmAttach(on, &shared.segment); });
 }
 
 bool TrueColourWords(const XImage* image) {
@@ -56,7 +47,7 @@ bool CreateSharedImage(Display* display, unsigned long window, int width, int he
     bool attached = memory != reinterpret_cast<void*>(-1) && TrueColourWords(made.image);
     made.segment.shmaddr = made.image->data = attached ? static_cast<char*>(memory) : nullptr;
     made.segment.readOnly = False;
-    attached = attached && Attach(display, &made.segment);
+    attached = attached && Attach(display);
     if (!attached) {
         if (memory != reinterpret_cast<void*>(-1)) shmdt(memory);
         made.image->data = nullptr;

@@ -1,27 +1,18 @@
-// The backend's start and stop, its shared state and its failure reason.
+// The driver's start and stop of SDL's video, and its shared state.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/posix/end_requests.h"
-#include "platform/posix/instance_mark.h"
 #include "platform/posix/stderr_capture.h"
 #include "platform/drivers/sdl2/sdl2_driver.h"
-#include "platform/wayland/compositor.h"
-#include "platform/x11/mode_watcher.h"
-#include "platform/x11/probe.h"
+#include "platform/x11/errors.h"
 
 namespace sdl2 {
 namespace {
-const char* Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value && value[0] ? value : nullptr;
-}
-
 // SDL's own choice is kept from falling back to drawing off screen, and from its signal handlers,
 // libdecor and minimising on focus loss.
-bool StartSdlVideo(const WindowSystemChoice& choice) {
-    if (choice.driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, choice.driver);
+bool StartSdlVideo(const char* library, const char* where) {
+    if (library) SDL_SetHint(SDL_HINT_VIDEODRIVER, library);
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours end the program through its tear-down
     // Switching to another program leaves the window as it is; only minimising stops the frames.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -47,10 +38,10 @@ bool StartSdlVideo(const WindowSystemChoice& choice) {
     char said[800];
     posix::EndCapture(&capture, said, sizeof said);
     if (started) return true;  // what was tried on the way is no news
-    char where[96] = "that SDL_VIDEODRIVER names";
-    if (choice.name[0]) std::snprintf(where, sizeof where, "on %s", choice.name);
+    char on[96] = "that SDL_VIDEODRIVER names";
+    if (where[0]) std::snprintf(on, sizeof on, "on %s", where);
     const char* line = posix::FirstLine(said);
-    SetFailure("cannot start the video system %s: %s%s%.600s%s", where, SDL_GetError(), line[0] ? " (" : "", line,
+    SetFailure("cannot start the video system %s: %s%s%.600s%s", on, SDL_GetError(), line[0] ? " (" : "", line,
                line[0] ? ")" : "");
     return false;
 }
@@ -68,65 +59,19 @@ bool UnderSdl3() {
     return linked.patch >= 50;
 }
 
-WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland) {
-    if (!asked && x11) return {WindowSystem::X11, x11, "x11", nullptr};
-    if (!asked && wayland) return {WindowSystem::Wayland, wayland, "wayland", nullptr};
-    if (!asked)
-        return {WindowSystem::Other, "", nullptr,
-                "no display to open the window on: neither DISPLAY nor WAYLAND_DISPLAY is set"};
-    if (std::strcmp(asked, "x11") == 0)
-        return {WindowSystem::X11, x11 ? x11 : "", nullptr,
-                x11 ? nullptr : "no X display to open the window on: DISPLAY is not set"};
-    if (std::strcmp(asked, "wayland") == 0)
-        return {WindowSystem::Wayland, wayland ? wayland : "wayland-0", nullptr, nullptr};
-    return {WindowSystem::Other, "", nullptr, nullptr};
-}
+}  // namespace sdl2
 
-// Each step is undone by the step of the same number in Stop.
-bool Start() {
-    System& system = B().system;
-    if (system.started) return true;
-    // 1. The window system, once.
-    WindowSystemChoice choice = ChooseWindowSystem(Env("SDL_VIDEODRIVER"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"));
-    if (choice.refusal) {
-        SetFailure("%s", choice.refusal);
-        return false;
-    }
-    system = System{true, choice.kind, {}, 0, false, choice.kind == WindowSystem::Wayland, {0, 0}, false, {0, 0}};
-    std::snprintf(system.name, sizeof system.name, "%s", choice.name);
-    bool ok = (system.kind != WindowSystem::X11 || x11::Probe(system.name)) &&  // 2. the X server takes us
-              (!system.name[0] || posix::MarkTheOnlyInstance(system.name));    // 3. the one-instance mark
-    if (ok) {
-        x11::WatchDesktop();  // 4. the watcher, before SDL starts threads of its own
-        posix::CatchEndRequests();  // 5. requests to end
-        ok = StartSdlVideo(choice);  // 6. SDL's video
-    }
-    if (!ok) {
-        Stop();
-        return false;
-    }
-    CatchX11Errors();  // 7. errors of SDL's connection
-    // Once SDL has reached the compositor: whatever the library says of a failure is SDL's to say.
-    system.keepsOutputSize = system.kind == WindowSystem::Wayland && wayland::IsWlroots(system.name);
-    SDL_Rect monitor = {};
-    if (system.kind == WindowSystem::X11 && SDL_GetDisplayBounds(0, &monitor) == 0) system.origin = {monitor.x, monitor.y};
+using namespace sdl2;
+
+// X errors are caught from SDL's start until its connection has closed.
+bool driver::StartVideo(const char* library, const char* where) {
+    if (!StartSdlVideo(library, where)) return false;
+    x11::CatchErrors();
     return true;
 }
 
-// SDL gives the display its desktop mode back as its video system ends, if it has not already.
-// X errors stay caught until SDL's connection has closed: step 7 is undone after step 6.
-void Stop() {
-    System& system = B().system;
-    if (!system.started) return;
-    ForgetEvents();  // 6. what was read on SDL's connection, before it closes
+void driver::StopVideo() {
+    ForgetEvents();  // what was read on SDL's connection, before it closes
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    ReleaseX11Errors();              // 7.
-    posix::ReleaseEndRequests();     // 5.
-    x11::StopWatching(true);         // 4. the desktop is back
-    posix::ReleaseInstanceMark();    // 3.
-    ForgetCursor();                  // 1. the services' state
-    ForgetMessages();
-    system.started = false;
+    x11::ReleaseErrors();
 }
-
-}  // namespace sdl2

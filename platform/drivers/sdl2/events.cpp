@@ -107,4 +107,3 @@ int driver::SymbolAt(int position) {
     return SymbolUnder(at, SDL_GetKeyFromScancode(at));
 }
 
-bool driver::TakeFailure() { return TakeX11Failure(); }

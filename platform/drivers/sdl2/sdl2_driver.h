@@ -15,26 +15,6 @@
 namespace sdl2 {
 using namespace services;
 
-// ---------------------------------------------------------------------------------------------
-// Start and stop (backend.cpp): the entry starts the backend before the program and stops it
-// after; no service starts anything itself.
-// ---------------------------------------------------------------------------------------------
-// Chooses the window system, checks that it takes us, takes the one-instance mark, starts the
-// watcher (X11), catches the requests to end and starts SDL's video. False with the failure set.
-bool Start();
-// Undoes Start in reverse, step by step, but for X errors, caught until SDL's connection has
-// closed; the desktop's mode and cursor are back after it. Safe to call twice.
-void Stop();
-
-// Which window system the environment asks for: X11 when DISPLAY is set, else Wayland when
-// WAYLAND_DISPLAY is; a driver named in SDL_VIDEODRIVER is taken as asked. Reads nothing itself.
-struct WindowSystemChoice {
-    WindowSystem kind;
-    const char* name;     // the display, as the user's messages name it; "" for other drivers
-    const char* driver;   // what SDL is told to use, or null when the user named it
-    const char* refusal;  // why none can be used, or null
-};
-WindowSystemChoice ChooseWindowSystem(const char* asked, const char* x11, const char* wayland);
 // Whether SDL 2 is sdl2-compat over SDL 3 here.
 bool UnderSdl3();
 
@@ -68,11 +48,8 @@ void ForgetEvents();
 // ---------------------------------------------------------------------------------------------
 // X11 only (x11_*.cpp); each does nothing, or answers no, on any other window system.
 // ---------------------------------------------------------------------------------------------
-// Errors of SDL's connection end the program with 1 instead of hanging it, from SDL's start to
-// its end; the handlers that were there before come back after.
-void CatchX11Errors();
-void ReleaseX11Errors();
-bool TakeX11Failure();  // once, with the failure set and the program marked failed
+// The driver's connection and window are the ones whose X errors end the program.
+void RememberX11Window(SDL_Window* window);
 // The X11 layout active now, read on SDL's connection for the press of a key of the letter block
 // (x11_display.cpp); false on any other window system.
 bool ReadX11Layout(int pressed);

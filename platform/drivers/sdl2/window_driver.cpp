@@ -52,6 +52,7 @@ bool driver::CreateWindow(const driver::WindowPlan& plan) {
     W().sdl = SDL_CreateWindow(plan.title, plan.bounds.x, plan.bounds.y, plan.bounds.width, plan.bounds.height, flags);
     W().fullscreen = plan.fullscreen != driver::Fullscreen::No;
     if (!W().sdl) return false;
+    RememberX11Window(W().sdl);
     GiveWindowItsIcon(W().sdl);
     if (plan.fullscreen == driver::Fullscreen::SwitchedMode) driver::SetWindowMode(plan.mode);
     return true;

@@ -8,7 +8,7 @@
 #include "app/main_loop.h"
 #include "platform/platform.h"
 #include "platform/posix/end_requests.h"
-#include "platform/drivers/sdl2/sdl2_driver.h"
+#include "platform/posix/start.h"
 
 namespace {
 const char kUsage[] =
@@ -51,12 +51,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     int result = 1;
-    if (sdl2::Start()) {
+    if (posix::Start()) {
         result = AppMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
-        if (sdl2::B().system.failed) result = 1;
+        if (services::B().system.failed) result = 1;
     }
     if (result != 0) std::fprintf(stderr, "tolvaren: %s\n", PlatformFailureReason());
-    sdl2::Stop();
+    posix::Stop();
     posix::EndAsRequested();
     return result;
 }
