@@ -3,7 +3,7 @@
 # of RGBA hex a row. Run again whenever the icon changes; the package test compares the two.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=platform/drivers/sdl2/window_icon_pixels.inc
+out=platform/services/window_icon_pixels.inc
 read -r width height < <(identify -format '%w %h\n' packaging/tolvaren.png)
 {
     echo "// Written by tools/icon.sh from packaging/tolvaren.png: $width x $height, RGBA, one row a line."

@@ -71,6 +71,9 @@ bool IsOurWindow(HWND window);  // the handle of the window that CreateWindowExA
 // Like a real cursor, positions stop at the edges: low when high is below it.
 inline int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
+// The window's icon: RGBA bytes in rows top first (window_icon.cpp).
+const unsigned char* WindowIcon(int* width, int* height);
+
 // Keeps the reason for the last failure, which PlatformFailureReason() then answers.
 void SetFailure(const char* format, ...);
 
