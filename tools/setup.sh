@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and running need on Debian or Ubuntu (`setup.sh run`), or that and what
-# every test needs (`setup.sh`, or `setup.sh test`); does nothing when all is there. Names follow
+# every test needs (`setup.sh`, or `setup.sh test`); does nothing when all is there. Where SDL3 is
+# packaged the build takes it, SDL2 otherwise. Names follow
 # no one compiler release, so the same list serves Debian 12, 13 and testing. A test package the
 # release does not have (Wine is not in every one) is left out with one line; its tests then say
 # they are skipped.
@@ -8,7 +9,7 @@ set -euo pipefail
 
 run_packages=(
     build-essential cmake pkg-config
-    libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libxext-dev libwayland-dev
+    libsdl3-dev libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libxext-dev libwayland-dev
     libx11-dev libxrandr-dev libxcb1-dev libxkbcommon-dev
 )
 test_packages=(
@@ -22,7 +23,7 @@ test_packages=(
     g++-mingw-w64-x86-64 wine64 wine
     passwd dpkg-dev lintian desktop-file-utils appstream groff-base
 )
-optional_packages=" wine64 wine "  # not packaged in every release
+optional_packages=" wine64 wine libsdl3-dev "  # not packaged in every release (SDL3 from Debian 13 on)
 packages=("${run_packages[@]}")
 [ "${1:-test}" = run ] || packages+=("${test_packages[@]}")
 

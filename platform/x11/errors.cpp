@@ -42,12 +42,19 @@ int OnXError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-int OnXConnectionLost(Display*) {
-    char line[160];
-    int length = std::snprintf(line, sizeof line, "tolvaren: lost the connection to the display %s\n",
-                               B().system.name);
+// Nothing of the window system can be released any more: the watcher gives the desktop its mode
+// back, and the server ends the grabs of a client that is gone.
+[[noreturn]] void EndAtOnce(const char* why) {
+    char line[200];
+    int length = std::snprintf(line, sizeof line, "tolvaren: %s\n", why);
     (void)!write(STDERR_FILENO, line, size_t(length));
     _exit(1);
+}
+
+int OnXConnectionLost(Display*) {
+    char why[120];
+    std::snprintf(why, sizeof why, "lost the connection to the display %s", B().system.name);
+    EndAtOnce(why);
 }
 }  // namespace
 
@@ -71,6 +78,11 @@ void ReleaseErrors() {
 void RememberWindow(Display* display, Window window) {
     errors.connection = display;
     errors.window = window;
+}
+
+void EndForDestroyedWindow(Window window) {
+    if (window == 0 || window != errors.window) return;
+    EndAtOnce("the window was destroyed by another program");
 }
 
 bool TakeErrorFailure() {

@@ -12,6 +12,10 @@ void CatchErrors();    // once the library has set its own handlers
 void ReleaseErrors();  // once its connection has closed; what it left in place stays
 // The driver's connection and window, once it has one: before that, any connection is its.
 void RememberWindow(Display* display, Window window);
+// Another program destroyed the driver's window, as its DestroyNotify tells, for a library that
+// makes no request of it that would fail and keeps asking after it inside its own event loop: the
+// program ends at once with 1, as when the connection is lost.
+void EndForDestroyedWindow(Window window);
 bool TakeErrorFailure();  // once, with the failure set and the program marked failed
 
 // Errors while `during` runs on `display` are kept from the handler and answered: true when

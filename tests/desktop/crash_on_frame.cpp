@@ -10,8 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <SDL.h>
-
 namespace {
 // A real division by zero even in the sanitizer build, where it would otherwise end as a report.
 __attribute__((no_sanitize("undefined"))) void CrashNow(const char* kind) {
@@ -48,14 +46,16 @@ bool swapping;  // OpenGL's present may itself put an image
 }  // namespace
 
 // A frame is presented by OpenGL, or as an image in the X server's shared memory (declared here
-// in plain types, as Xlib lays them out).
-extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
+// in plain types, as the libraries lay them out: SDL 2's present returns nothing, SDL 3's a bool,
+// which an int carries back as it came).
+extern "C" int SDL_GL_SwapWindow(void* window) {
     Presented();
-    using Swap = void (*)(SDL_Window*);
+    using Swap = int (*)(void*);
     static Swap real = reinterpret_cast<Swap>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
     swapping = true;
-    real(window);
+    int presented = real(window);
     swapping = false;
+    return presented;
 }
 
 extern "C" int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, int fromX, int fromY,
