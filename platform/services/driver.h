@@ -1,6 +1,8 @@
 // The seam between the Windows services (platform/services/) and a window system's library: what
 // a driver gives the services, in types of its own, never the library's. One driver stands behind
-// it in a build (drivers/sdl2/ on Linux); the services' unit tests put a fake one there.
+// it in a build (drivers/sdl3/ or drivers/sdl2/ on Linux); the services' unit tests put a fake one
+// there. Calls marked "Optional" serve only some window systems: a driver without one gives the
+// default named beside it.
 #pragma once
 
 namespace driver {
@@ -54,7 +56,7 @@ enum class EventKind {
     FocusGained,
     FocusLost,
     Resized,         // the window's client area: width, height
-    PointerEntered,
+    PointerEntered,  // optional: never sent
     Close,           // the window, or the whole program, is asked to close
 };
 
@@ -73,7 +75,7 @@ bool PollEvent(Event* event);
 int SymbolAt(int position);
 
 // The window system failed the running program (its window destroyed, its connection refused a
-// request): true once, with the failure's reason set.
+// request): true once, with the failure's reason set. Optional: false.
 bool TakeFailure();
 
 // The program's monitor (the first display: on X11 the primary output) in the screen's positions.
@@ -83,7 +85,8 @@ struct Bounds {
 Bounds MonitorBounds();
 
 // The pointer, in the screen's positions. Known is false where the window system tells a client
-// nothing of the pointer until it is over its window (Wayland), and the position is then no news.
+// nothing of the pointer until it is over its window (Wayland), and the position is then no news;
+// optional: true.
 bool PointerKnown();
 void GlobalPointer(int* x, int* y);
 bool WarpPointer(int x, int y);
@@ -127,7 +130,7 @@ void LeaveFullscreen();
 void ShowWindow(bool shown);
 void RaiseWindow();
 void FocusWindow();
-int RefreshRate();  // of the window's display mode, 0 when unknown
+int RefreshRate();  // of the window's display mode; optional: 0, unknown
 
 // OpenGL on the window.
 void* CreateContext();
@@ -141,7 +144,8 @@ void DrawableSize(int* width, int* height);
 
 // A picture shown without OpenGL, where the window system can (X11's shared memory): an image of
 // this size, its pixels 0x00RRGGBB words in rows top first, black until written, put onto the
-// window whole in place of OpenGL's present. False where there is none.
+// window whole in place of OpenGL's present. Optional: false (no image), and the picture goes
+// through OpenGL.
 struct Image {
     unsigned* pixels;
     int width, height, stride;  // the stride in words

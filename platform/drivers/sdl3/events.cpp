@@ -64,10 +64,6 @@ bool Kind(const SDL_Event& sdl, driver::Event* event) {
     case SDL_EVENT_WINDOW_SHOWN: event->kind = driver::EventKind::Restored; return true;
     case SDL_EVENT_WINDOW_FOCUS_GAINED: event->kind = driver::EventKind::FocusGained; return true;
     case SDL_EVENT_WINDOW_FOCUS_LOST: event->kind = driver::EventKind::FocusLost; return true;
-    case SDL_EVENT_WINDOW_MOUSE_ENTER:
-        RelockPointer();
-        event->kind = driver::EventKind::PointerEntered;
-        return true;
     case SDL_EVENT_WINDOW_PIXEL_SIZE_CHANGED:
         event->kind = driver::EventKind::Resized;
         event->width = sdl.window.data1;

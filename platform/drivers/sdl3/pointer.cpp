@@ -6,15 +6,6 @@
 
 namespace sdl3 {
 
-// A Wayland seat may gain its pointer only after relative mode was asked for (a pointing device
-// that appears later, as in a remote or headless session): once the pointer is over the window,
-// the compositor is asked again.
-void RelockPointer() {
-    if (!TheCursor().relative || B().system.kind != WindowSystem::Wayland || !W().sdl) return;
-    SDL_SetWindowRelativeMouseMode(W().sdl, false);
-    SDL_SetWindowRelativeMouseMode(W().sdl, true);
-}
-
 // SDL reports where its own pointer stands in the window as motion of mouse 0 too, as the pointer
 // enters and while relative mode waits for the window's focus, which moves no device.
 bool IsDeviceMotion(const SDL_MouseMotionEvent& motion) {

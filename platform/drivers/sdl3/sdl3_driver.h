@@ -26,9 +26,8 @@ SDL_DisplayID ProgramsDisplay();  // the first display: on X11 the primary outpu
 // desktops match the running program to its menu entry.
 constexpr const char* kDesktopEntryId = "org.tolvaren.Tolvaren";
 
-// Once the pointer is over the window, the compositor is asked again for relative motion
-// (pointer.cpp); only a pointing device's motion counts.
-void RelockPointer();
+// Only a pointing device's motion counts (pointer.cpp). SDL 3 locks the pointer again itself when
+// a seat gains one late; asking it to lock anew as the pointer enters made weston 14 abort.
 bool IsDeviceMotion(const SDL_MouseMotionEvent& motion);
 void ForgetEvents();  // events.cpp forgets the layout and the motion's fractions
 
