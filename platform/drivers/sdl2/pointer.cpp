@@ -8,8 +8,10 @@ namespace sdl2 {
 // that appears later, as in a remote or headless session). SDL then falls back to reading motion
 // from the pointer's positions in the window, which the compositor scales with a full-screen
 // window's picture and stops at its edges: once the pointer is over the window, it is asked again.
+// SDL 3 (under sdl2-compat) locks it again itself; asked anew, it lost the motion meanwhile on
+// mutter 50 and sent weston 14 a cursor hint that made it abort.
 void RelockPointer() {
-    if (!TheCursor().relative || B().system.kind != WindowSystem::Wayland) return;
+    if (!TheCursor().relative || B().system.kind != WindowSystem::Wayland || UnderSdl3()) return;
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_SetRelativeMouseMode(SDL_TRUE);
 }
