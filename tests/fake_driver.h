@@ -13,6 +13,12 @@ struct FakeDriver {
     driver::Bounds monitor;
     int pointerX, pointerY;
     bool shown, relative, pointerShown;
+    driver::Mode modes[8];  // the display's, as the driver lists them
+    int modeCount;
+    bool hasWindow;
+    driver::WindowPlan plan;  // the last window made
+    driver::Mode windowMode;  // what the window was last told to switch to
+    int switches;             // SwitchMode calls
 };
 extern FakeDriver fake;
 
