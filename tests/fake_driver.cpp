@@ -18,7 +18,9 @@ void Push(driver::EventKind kind, int a, int b) {
 void PushKey(bool down, int symbol, int position, bool alt) {
     driver::Event event = {};
     event.kind = driver::EventKind::Key;
-    event.key = {down, false, alt, position, symbol};
+    bool otherScript = false;
+    for (int at = driver::kPositionA; at <= driver::kPositionZ; ++at) otherScript |= driver::IsOtherScript(fake.symbols[at]);
+    event.key = {down, false, alt, position, symbol, otherScript};
     fake.events.push_back(event);
 }
 
@@ -29,7 +31,6 @@ bool driver::PollEvent(driver::Event* event) {
     return true;
 }
 
-int driver::SymbolAt(int position) { return fake.symbols[position]; }
 
 bool driver::TakeFailure() {
     bool failed = fake.failed;

@@ -40,12 +40,18 @@ enum Symbol : int {
     kF12 = kF1 + 11,
 };
 
+// From U+0370 on: Greek, Cyrillic, Hebrew, Arabic and the other scripts that are not Latin.
+inline bool IsOtherScript(int symbol) { return symbol >= 0x370 && symbol < kUp; }
+
 struct Key {
     bool down;
     bool repeat;  // a press the keyboard repeats while the key is held
     bool alt;     // with Alt held
     int position;
     int symbol;  // under the layout active at this event
+    // The layout active at this event types another script than Latin on some key of the letter
+    // block (A to Z), so that letters go by their US positions there.
+    bool otherScript;
 };
 
 enum class EventKind {
@@ -70,9 +76,6 @@ struct Event {
 
 // The next event, false at once when none waits. Never blocks.
 bool PollEvent(Event* event);
-
-// What the key in this position stands for under the layout of the last press.
-int SymbolAt(int position);
 
 // The window system failed the running program (its window destroyed, its connection refused a
 // request): true once, with the failure's reason set. Optional: false.

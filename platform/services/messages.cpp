@@ -22,26 +22,18 @@ Queue queue;
 
 bool IsLetterPosition(int position) { return position >= driver::kPositionA && position <= driver::kPositionZ; }
 
-// From U+0370 on: Greek, Cyrillic, Hebrew, Arabic and the other scripts that are not Latin.
-bool IsOtherScript(int symbol) { return symbol >= 0x370 && symbol < driver::kUp; }
-
-bool LayoutHasNoLatinLetters() {
-    for (int position = driver::kPositionA; position <= driver::kPositionZ; ++position)
-        if (IsOtherScript(driver::SymbolAt(position))) return true;
-    return false;
-}
-
 // As on Windows: a letter by its label where the layout has Latin letters, and by its US position
 // where it has none, so that the key where A would be is A on a Russian or Greek keyboard too.
-int LetterKey(int symbol, int position) {
-    if (symbol >= 'a' && symbol <= 'z') return 'A' + (symbol - 'a');
-    if (!IsLetterPosition(position) || !(IsOtherScript(symbol) || LayoutHasNoLatinLetters())) return 0;
-    return 'A' + (position - driver::kPositionA);
+int LetterKey(const driver::Key& key) {
+    if (key.symbol >= 'a' && key.symbol <= 'z') return 'A' + (key.symbol - 'a');
+    if (!IsLetterPosition(key.position) || !(driver::IsOtherScript(key.symbol) || key.otherScript)) return 0;
+    return 'A' + (key.position - driver::kPositionA);
 }
 
 // Virtual-key codes by the key's meaning in the layout active at its press, as Windows gives them.
-int VirtualKey(int symbol, int position) {
-    if (int letter = LetterKey(symbol, position)) return letter;
+int VirtualKey(const driver::Key& key) {
+    if (int letter = LetterKey(key)) return letter;
+    int symbol = key.symbol;
     if (symbol >= '0' && symbol <= '9') return symbol;
     if (symbol >= driver::kF1 && symbol <= driver::kF12) return VK_F1 + (symbol - driver::kF1);
     switch (symbol) {
@@ -72,7 +64,7 @@ int VirtualKey(int symbol, int position) {
 int KeyCode(const driver::Key& key) {
     int& pressedAs = queue.pressedAs[key.position];
     bool fresh = key.down && !key.repeat;
-    int code = fresh || !pressedAs ? VirtualKey(key.symbol, key.position) : pressedAs;
+    int code = fresh || !pressedAs ? VirtualKey(key) : pressedAs;
     pressedAs = key.down ? code : 0;
     return code;
 }

@@ -34,6 +34,15 @@ int SymbolUnder(SDL_Scancode position, SDL_Keycode named) {
     return symbol != driver::kNoSymbol ? symbol : SymbolOf(named);
 }
 
+// Whether the layout active now types another script on the letter block: asked at each key event.
+bool LayoutTypesOtherScript() {
+    for (int position = driver::kPositionA; position <= driver::kPositionZ; ++position) {
+        SDL_Scancode at = SDL_Scancode(position);
+        if (driver::IsOtherScript(SymbolUnder(at, SDL_GetKeyFromScancode(at)))) return true;
+    }
+    return false;
+}
+
 bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {
     SDL_Scancode position = key.keysym.scancode;
     if (position < 0 || position >= SDL_NUM_SCANCODES) return false;
@@ -41,7 +50,7 @@ bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {
     if (down && !key.repeat) x11Layout = ReadX11Layout(position);
     event->kind = driver::EventKind::Key;
     event->key = {down, key.repeat != 0, (key.keysym.mod & KMOD_ALT) != 0, int(position),
-                  SymbolUnder(position, key.keysym.sym)};
+                  SymbolUnder(position, key.keysym.sym), LayoutTypesOtherScript()};
     return true;
 }
 
@@ -102,8 +111,4 @@ bool driver::PollEvent(driver::Event* event) {
     return false;
 }
 
-int driver::SymbolAt(int position) {
-    SDL_Scancode at = SDL_Scancode(position);
-    return SymbolUnder(at, SDL_GetKeyFromScancode(at));
-}
 

@@ -35,13 +35,23 @@ int SymbolUnder(SDL_Scancode position, SDL_Keycode named) {
     return symbol != driver::kNoSymbol ? symbol : SymbolOf(named);
 }
 
+// Whether the layout active now types another script on the letter block: asked at each key event.
+bool LayoutTypesOtherScript() {
+    for (int position = driver::kPositionA; position <= driver::kPositionZ; ++position) {
+        SDL_Scancode at = SDL_Scancode(position);
+        if (driver::IsOtherScript(SymbolUnder(at, SDL_GetKeyFromScancode(at, SDL_KMOD_NONE, true)))) return true;
+    }
+    return false;
+}
+
 bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {
     if (key.scancode <= SDL_SCANCODE_UNKNOWN || key.scancode >= driver::kPositions) return false;
     if (key.down && !key.repeat) x11Layout = ReadX11Layout(key.scancode);
     // What the key stands for without modifiers: the letter, not its capital.
     SDL_Keycode named = SDL_GetKeyFromScancode(key.scancode, SDL_KMOD_NONE, true);
     event->kind = driver::EventKind::Key;
-    event->key = {key.down, key.repeat, (key.mod & SDL_KMOD_ALT) != 0, int(key.scancode), SymbolUnder(key.scancode, named)};
+    event->key = {key.down, key.repeat, (key.mod & SDL_KMOD_ALT) != 0, int(key.scancode), SymbolUnder(key.scancode, named),
+                  LayoutTypesOtherScript()};
     return true;
 }
 
@@ -105,10 +115,6 @@ bool driver::PollEvent(driver::Event* event) {
     return false;
 }
 
-int driver::SymbolAt(int position) {
-    SDL_Scancode at = SDL_Scancode(position);
-    return SymbolUnder(at, SDL_GetKeyFromScancode(at, SDL_KMOD_NONE, true));
-}
 
 int driver::TakeMotion(driver::Motion* motions, int most) {
     SDL_PumpEvents();
