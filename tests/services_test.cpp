@@ -146,6 +146,7 @@ TEST_F(Services, TheQueueKeepsWindowsOrder) {
     EXPECT_EQ(quit.message, UINT(WM_QUIT));
     EXPECT_EQ(quit.wParam, 3u);
     EXPECT_EQ(Next().message, UINT(WM_CLOSE)) << "the failure";
+    EXPECT_TRUE(services::B().system.failed) << "the program ends with 1";
     std::raise(SIGTERM);
     std::raise(SIGHUP);  // a second request adds nothing
     EXPECT_EQ(Next().message, UINT(WM_CLOSE)) << "the request to end";

@@ -178,7 +178,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT removeMsg) {
         if (removeMsg & PM_REMOVE) queue.quitPosted = false;
         return Hand(msg, nullptr, WM_QUIT, WPARAM(queue.quitCode));
     }
-    if (driver::TakeFailure() || posix::TakeEndRequest()) return Hand(msg, WindowHandle(), WM_CLOSE);
+    bool failed = driver::TakeFailure();  // once: the program then ends with 1 after its tear-down
+    if (failed) B().system.failed = true;
+    if (failed || posix::TakeEndRequest()) return Hand(msg, WindowHandle(), WM_CLOSE);
     if (!B().system.started) return FALSE;
     if (HandOutHeldRelease(msg)) return TRUE;
     driver::Event event;

@@ -88,7 +88,6 @@ void EndForDestroyedWindow(Window window) {
 bool TakeErrorFailure() {
     if (!errors.code || errors.answered) return false;
     errors.answered = true;
-    B().system.failed = true;
     if (errors.resource != 0 && errors.resource == errors.window) {
         services::SetFailure("the window was destroyed by another program");
         return true;

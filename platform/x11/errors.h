@@ -16,7 +16,7 @@ void RememberWindow(Display* display, Window window);
 // makes no request of it that would fail and keeps asking after it inside its own event loop: the
 // program ends at once with 1, as when the connection is lost.
 void EndForDestroyedWindow(Window window);
-bool TakeErrorFailure();  // once, with the failure set and the program marked failed
+bool TakeErrorFailure();  // once, with the failure set
 
 // Errors while `during` runs on `display` are kept from the handler and answered: true when
 // none came (the shared image's attach, which a remote server refuses).
