@@ -18,8 +18,7 @@ void Push(driver::EventKind kind, int a, int b) {
 void PushKey(bool down, int symbol, int position, bool alt) {
     driver::Event event = {};
     event.kind = driver::EventKind::Key;
-    bool otherScript = false;
-    for (int at = driver::kPositionA; at <= driver::kPositionZ; ++at) otherScript |= driver::IsOtherScript(fake.symbols[at]);
+    bool otherScript = driver::TypesOtherScript([](int at) { return fake.symbols[at]; });
     event.key = {down, false, alt, position, symbol, otherScript};
     fake.events.push_back(event);
 }

@@ -1,63 +1,11 @@
 // The SDL3 driver's own logic, through the services it provides, on SDL's off-screen video driver.
-#include <GL/gl.h>
-#include <GL/glext.h>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
-#include "platform/platform.h"
 #include "platform/drivers/sdl3/sdl3_driver.h"
-#include "platform/posix/start.h"
+#include "tests/driver_test_cases.h"
 
 namespace {
 
-class Sdl3Layer : public ::testing::Test {
+class Sdl3Layer : public DriverLayer {
 protected:
-    HWND window = nullptr;
-
-    void SetUp() override {
-        setenv("SDL_VIDEO_DRIVER", "offscreen", 1);
-        ASSERT_TRUE(posix::Start()) << PlatformFailureReason();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "OpenGL";
-        ASSERT_NE(RegisterClassA(&windowClass), 0) << PlatformFailureReason();
-        window = CreateWindowExA(0, "OpenGL", "TOLVAREN", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr,
-                                 nullptr);
-        ASSERT_NE(window, nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(window);
-        UnregisterClassA("OpenGL", nullptr);
-        posix::Stop();
-    }
-
-    void ShowWindowWithHiddenCursor() {
-        PIXELFORMATDESCRIPTOR request = {};
-        request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        request.cDepthBits = 16;
-        HDC dc = GetDC(window);
-        ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request)) << PlatformFailureReason();
-        ShowCursor(FALSE);
-        ShowWindow(window, SW_SHOW);
-        Drain();
-    }
-
-    static void Drain() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
-    static MSG Translated(const SDL_Event& event) {
-        SDL_Event copy = event;
-        SDL_PushEvent(&copy);
-        MSG msg = {};
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) msg.message = 0xFFFF;  // none
-        Drain();
-        return msg;
-    }
-
     static SDL_Event Key(bool down, SDL_Scancode scancode, SDL_Keymod mod = SDL_KMOD_NONE) {
         SDL_Event event = {};
         event.type = down ? SDL_EVENT_KEY_DOWN : SDL_EVENT_KEY_UP;
@@ -118,67 +66,6 @@ TEST_F(Sdl3Layer, TheCursorFollowsADevicesMotionInWholePixels) {
     EXPECT_EQ(at.x, 282);
     EXPECT_EQ(at.y, 264);
     ShowCursor(TRUE);
-}
-
-struct Presented {
-    int width, height;
-    unsigned char top[3], middle[3], bottom[3];
-};
-
-Presented PresentAGreenFrame(int width, int height) {
-    Presented seen = {};
-    HWND window = CreateWindowExA(0, "OpenGL", "TOLVAREN", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                                  nullptr, nullptr);
-    PIXELFORMATDESCRIPTOR request = {};
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    HDC dc = GetDC(window);
-    EXPECT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request)) << PlatformFailureReason();
-    HGLRC context = wglCreateContext(dc);
-    EXPECT_TRUE(wglMakeCurrent(dc, context)) << PlatformFailureReason();
-    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    SwapBuffers(dc);
-    auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-    bind(GL_FRAMEBUFFER, 0);
-    SDL_GetWindowSizeInPixels(sdl3::W().sdl, &seen.width, &seen.height);
-    int x = seen.width / 2, h = seen.height;
-    glReadPixels(x, h - 4, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.top);
-    glReadPixels(x, h / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.middle);
-    glReadPixels(x, 3, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, seen.bottom);
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(context);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return seen;
-}
-
-bool Is(const unsigned char* pixel, int r, int g, int b) { return pixel[0] == r && pixel[1] == g && pixel[2] == b; }
-
-TEST_F(Sdl3Layer, ThePresentShowsTheFrame) {
-    DestroyWindow(window);
-    Presented seen = PresentAGreenFrame(640, 480);
-    EXPECT_EQ(seen.width, 640);
-    EXPECT_TRUE(Is(seen.top, 0, 255, 0) && Is(seen.middle, 0, 255, 0) && Is(seen.bottom, 0, 255, 0));
-}
-
-// The off-screen display offers no 640 x 240 mode: such a picture fills the display's width
-// between black bars.
-TEST_F(Sdl3Layer, APictureIsScaledIntoTheOutputWithItsShapeKeptBetweenBlackBars) {
-    DestroyWindow(window);
-    services::SetPictureAlways(true);
-    DEVMODEA mode = {};
-    mode.dmPelsWidth = 640, mode.dmPelsHeight = 240, mode.dmBitsPerPel = 16;
-    ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL) << PlatformFailureReason();
-    Presented seen = PresentAGreenFrame(640, 240);
-    ChangeDisplaySettingsA(nullptr, 0);
-    services::SetPictureAlways(false);
-    const SDL_DisplayMode* desktop = SDL_GetDesktopDisplayMode(SDL_GetPrimaryDisplay());
-    ASSERT_NE(desktop, nullptr);
-    EXPECT_EQ(seen.width, desktop->w);
-    EXPECT_TRUE(Is(seen.middle, 0, 255, 0));
-    EXPECT_TRUE(Is(seen.top, 0, 0, 0) && Is(seen.bottom, 0, 0, 0)) << "the bars are black";
 }
 
 }  // namespace

@@ -51,7 +51,8 @@ bool Start() {
     System& system = B().system;
     if (system.started) return true;
     // 1. The window system, once.
-    const char* asked = Env("SDL_VIDEO_DRIVER") ? Env("SDL_VIDEO_DRIVER") : Env("SDL_VIDEODRIVER");  // SDL 3's, SDL 2's
+    const char* asked = Env("SDL_VIDEO_DRIVER");  // SDL 3's name, or else SDL 2's
+    if (!asked) asked = Env("SDL_VIDEODRIVER");
     WindowSystemChoice choice = ChooseWindowSystem(asked, Env("DISPLAY"), Env("WAYLAND_DISPLAY"));
     if (choice.refusal) {
         services::SetFailure("%s", choice.refusal);

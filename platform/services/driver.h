@@ -42,6 +42,13 @@ enum Symbol : int {
 
 // From U+0370 on: Greek, Cyrillic, Hebrew, Arabic and the other scripts that are not Latin.
 inline bool IsOtherScript(int symbol) { return symbol >= 0x370 && symbol < kUp; }
+// Whether a layout, by what each position stands for in it, types another script on the letter block.
+template <typename SymbolAt>
+bool TypesOtherScript(SymbolAt symbolAt) {
+    for (int position = kPositionA; position <= kPositionZ; ++position)
+        if (IsOtherScript(symbolAt(position))) return true;
+    return false;
+}
 
 struct Key {
     bool down;

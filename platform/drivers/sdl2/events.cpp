@@ -34,13 +34,11 @@ int SymbolUnder(SDL_Scancode position, SDL_Keycode named) {
     return symbol != driver::kNoSymbol ? symbol : SymbolOf(named);
 }
 
-// Whether the layout active now types another script on the letter block: asked at each key event.
+// The layout active now, asked at each key event.
 bool LayoutTypesOtherScript() {
-    for (int position = driver::kPositionA; position <= driver::kPositionZ; ++position) {
-        SDL_Scancode at = SDL_Scancode(position);
-        if (driver::IsOtherScript(SymbolUnder(at, SDL_GetKeyFromScancode(at)))) return true;
-    }
-    return false;
+    return driver::TypesOtherScript([](int position) {
+        return SymbolUnder(SDL_Scancode(position), SDL_GetKeyFromScancode(SDL_Scancode(position)));
+    });
 }
 
 bool Key(const SDL_KeyboardEvent& key, driver::Event* event) {

@@ -49,8 +49,8 @@ bool driver::StartVideo(const char* library, const char* where) {
         return true;
     }
     char on[96];
-    std::snprintf(on, sizeof on, "that %s names", SDL_getenv("SDL_VIDEO_DRIVER") ? "SDL_VIDEO_DRIVER" : "SDL_VIDEODRIVER");
     if (where[0]) std::snprintf(on, sizeof on, "on %s", where);
+    else std::snprintf(on, sizeof on, "that %s names", SDL_getenv("SDL_VIDEO_DRIVER") ? "SDL_VIDEO_DRIVER" : "SDL_VIDEODRIVER");
     const char* line = posix::FirstLine(said);
     SetFailure("cannot start the video system %s: %s%s%.600s%s", on, SDL_GetError(), line[0] ? " (" : "", line,
                line[0] ? ")" : "");
